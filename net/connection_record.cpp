@@ -1,0 +1,18 @@
+#include "net/connection_record.h"
+
+#include "core/text.h"
+
+namespace talvix {
+namespace {
+ConnectionRecord MakeDefaults() {
+  ConnectionRecord record{};
+  CopyText(record.server, "127.0.0.1");
+  CopyText(record.callsign, "NEWBIE");
+  return record;
+}
+ConnectionRecord g_connection = MakeDefaults();
+}  // namespace
+
+ConnectionRecord& Connection() { return g_connection; }
+
+}  // namespace talvix

@@ -1,0 +1,64 @@
+// The operating-system services the plug-in calls directly. Windows builds
+// use the real ones; Linux builds use stand-ins with the same behaviour.
+// Nothing outside this folder knows which it is on.
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+namespace talvix::platform {
+
+// A critical section: recursive, owned by one thread at a time.
+class Lock {
+ public:
+  Lock();
+  ~Lock();
+  Lock(const Lock&) = delete;
+  Lock& operator=(const Lock&) = delete;
+  void enter();
+  void leave();
+
+ private:
+  alignas(16) unsigned char storage_[64];
+};
+
+// Holds a Lock for one scope.
+class LockGuard {
+ public:
+  explicit LockGuard(Lock& lock) : lock_(lock) { lock_.enter(); }
+  ~LockGuard() { lock_.leave(); }
+  LockGuard(const LockGuard&) = delete;
+  LockGuard& operator=(const LockGuard&) = delete;
+
+ private:
+  Lock& lock_;
+};
+
+// Reads the default value of the local machine's application path key for a
+// program ("Software\Microsoft\Windows\CurrentVersion\App Paths\<program>")
+// into buffer (size with the NUL). False when the key or value is missing.
+bool ReadAppPath(const char* program, char* buffer, std::size_t size);
+
+// Starts a command line with a window show code; returns the system's result,
+// above 31 when the program was started.
+int StartProgram(const char* commandLine, int showCode);
+
+// The current working directory, at most size - 1 characters.
+bool CurrentDirectory(char* buffer, std::size_t size);
+
+// Creates or truncates a file and writes data in one write; false on failure.
+bool WriteWholeFile(const char* path, const char* data, std::size_t length);
+
+// Calendar time in UTC and local time.
+struct CalendarTime {
+  int year, month, day, hour, minute, second;
+};
+CalendarTime UtcNow();
+
+// Seconds since the epoch, for seeding and round-trip times.
+long long NowSeconds();
+
+// The folder separator of this system.
+char PathSeparator();
+
+}  // namespace talvix::platform

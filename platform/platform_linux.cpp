@@ -1,0 +1,116 @@
+// Linux stand-ins for the Windows services of platform.h.
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace talvix::platform {
+
+static_assert(sizeof(pthread_mutex_t) <= 64, "the lock storage fits");
+
+static pthread_mutex_t* Mutex(unsigned char* storage) {
+  return reinterpret_cast<pthread_mutex_t*>(storage);
+}
+
+Lock::Lock() {
+  pthread_mutexattr_t attributes;
+  pthread_mutexattr_init(&attributes);
+  pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
+  pthread_mutex_init(Mutex(storage_), &attributes);
+  pthread_mutexattr_destroy(&attributes);
+}
+Lock::~Lock() { pthread_mutex_destroy(Mutex(storage_)); }
+void Lock::enter() { pthread_mutex_lock(Mutex(storage_)); }
+void Lock::leave() { pthread_mutex_unlock(Mutex(storage_)); }
+
+// The registry stand-in: a file "registry/App Paths/<program>" under the
+// folder named by TALVIX_REGISTRY, or under the working directory, holding the
+// default value on its first line.
+bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
+  if (program == nullptr || buffer == nullptr || size == 0) return false;
+  const char* base = std::getenv("TALVIX_REGISTRY");
+  std::string path = std::string(base ? base : "registry") + "/App Paths/" +
+                     program;
+  std::ifstream in(path);
+  std::string line;
+  if (!in || !std::getline(in, line)) return false;
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  std::snprintf(buffer, size, "%s", line.c_str());
+  return true;
+}
+
+// Starts the program without a shell (the command line may carry received
+// text): words are split at blanks, the first names the program. 33 when
+// started, 2 (file not found) otherwise, as the Windows call reports.
+int StartProgram(const char* commandLine, int /*showCode*/) {
+  if (commandLine == nullptr) return 2;
+  std::vector<std::string> words;
+  std::string word;
+  for (const char* c = commandLine;; ++c) {
+    if (*c == ' ' || *c == '\0') {
+      if (!word.empty()) words.push_back(word);
+      word.clear();
+      if (*c == '\0') break;
+    } else {
+      word += *c;
+    }
+  }
+  if (words.empty() || access(words[0].c_str(), X_OK) != 0) return 2;
+  std::vector<char*> argv;
+  for (std::string& w : words) argv.push_back(&w[0]);
+  argv.push_back(nullptr);
+  // Two forks, so the program is nobody's child here and needs no reaping;
+  // between fork and exec only async-signal-safe calls are made.
+  pid_t child = fork();
+  if (child < 0) return 2;
+  if (child == 0) {
+    if (fork() == 0) {
+      execv(argv[0], argv.data());
+      _exit(127);
+    }
+    _exit(0);
+  }
+  waitpid(child, nullptr, 0);
+  return 33;
+}
+
+bool CurrentDirectory(char* buffer, std::size_t size) {
+  if (buffer == nullptr || size == 0) return false;
+  if (getcwd(buffer, size) == nullptr) {
+    buffer[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const char* path, const char* data, std::size_t length) {
+  int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (fd < 0) return false;
+  bool ok = write(fd, data, length) == static_cast<ssize_t>(length);
+  return close(fd) == 0 && ok;
+}
+
+CalendarTime UtcNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  gmtime_r(&now, &parts);
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+long long NowSeconds() { return static_cast<long long>(std::time(nullptr)); }
+
+char PathSeparator() { return '/'; }
+
+}  // namespace talvix::platform

@@ -1,0 +1,119 @@
+// The real Windows services behind platform.h.
+#include <windows.h>
+
+#include <cstdio>
+#include <ctime>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace talvix::platform {
+
+static_assert(sizeof(CRITICAL_SECTION) <= 64, "the lock storage fits");
+static_assert(alignof(CRITICAL_SECTION) <= 16, "the lock storage aligns");
+
+static CRITICAL_SECTION *Section(unsigned char *storage) {
+  return reinterpret_cast<CRITICAL_SECTION *>(storage);
+}
+
+// Critical sections are recursive for their owning thread, as the lock must be.
+Lock::Lock() { InitializeCriticalSection(Section(storage_)); }
+Lock::~Lock() { DeleteCriticalSection(Section(storage_)); }
+void Lock::enter() { EnterCriticalSection(Section(storage_)); }
+void Lock::leave() { LeaveCriticalSection(Section(storage_)); }
+
+// The default value of the program's key under HKLM "...\\App Paths". A
+// value longer than the buffer is cut to it; the registry does not promise a
+// NUL at the end of a string, so one is added.
+bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
+  if (program == nullptr || buffer == nullptr || size == 0)
+    return false;
+  buffer[0] = '\0';
+  char keyName[MAX_PATH];
+  int length = std::snprintf(
+      keyName, sizeof keyName,
+      "Software\\Microsoft\\Windows\\CurrentVersion\\App Paths\\%s", program);
+  if (length < 0 || static_cast<std::size_t>(length) >= sizeof keyName) {
+    return false;
+  }
+  HKEY key = nullptr;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName, 0, KEY_QUERY_VALUE, &key) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  DWORD type = 0;
+  DWORD bytes = 0;
+  bool ok = RegQueryValueExA(key, nullptr, nullptr, &type, nullptr, &bytes) ==
+                ERROR_SUCCESS &&
+            (type == REG_SZ || type == REG_EXPAND_SZ) && bytes < 65536;
+  std::vector<char> value(bytes + 1, '\0');
+  if (ok) {
+    ok = RegQueryValueExA(key, nullptr, nullptr, &type,
+                          reinterpret_cast<BYTE *>(value.data()),
+                          &bytes) == ERROR_SUCCESS &&
+         bytes < value.size();
+  }
+  RegCloseKey(key);
+  if (!ok)
+    return false;
+  value[bytes] = '\0';
+  std::snprintf(buffer, size, "%s", value.data());
+  return true;
+}
+
+int StartProgram(const char *commandLine, int showCode) {
+  if (commandLine == nullptr)
+    return ERROR_FILE_NOT_FOUND;
+  return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));
+}
+
+// GetCurrentDirectoryA returns the length needed, not a failure, when the
+// buffer is too small: that case is a failure here, with an empty buffer.
+bool CurrentDirectory(char *buffer, std::size_t size) {
+  if (buffer == nullptr || size == 0)
+    return false;
+  DWORD capacity = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+  DWORD length = GetCurrentDirectoryA(capacity, buffer);
+  if (length == 0 || length >= capacity) {
+    buffer[0] = '\0';
+    return false;
+  }
+  return true;
+}
+
+bool WriteWholeFile(const char *path, const char *data, std::size_t length) {
+  if (path == nullptr || (data == nullptr && length != 0))
+    return false;
+  if (length > MAXDWORD)
+    return false;
+  HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE)
+    return false;
+  DWORD written = 0;
+  bool ok = WriteFile(file, data, static_cast<DWORD>(length), &written,
+                      nullptr) != 0 &&
+            written == length;
+  return CloseHandle(file) != 0 && ok;
+}
+
+CalendarTime UtcNow() {
+  SYSTEMTIME now;
+  GetSystemTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+// The system clock counts 100 ns steps since 1601-01-01.
+long long NowSeconds() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  ULARGE_INTEGER ticks;
+  ticks.LowPart = now.dwLowDateTime;
+  ticks.HighPart = now.dwHighDateTime;
+  const unsigned long long kEpochOffset = 11644473600ULL; // 1601 -> 1970
+  return static_cast<long long>(ticks.QuadPart / 10000000ULL - kEpochOffset);
+}
+
+char PathSeparator() { return '\\'; }
+
+} // namespace talvix::platform

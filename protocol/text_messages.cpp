@@ -1,0 +1,8 @@
+// Not built yet: does nothing so the idle cycle runs end to end.
+#include "protocol/handlers.h"
+
+namespace talvix {
+
+void handleTM(Packet*) {}
+
+}  // namespace talvix

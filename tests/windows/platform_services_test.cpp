@@ -1,0 +1,191 @@
+// The real Windows services of platform/ under wine: the registry entry of the
+// voice program (written beforehand with `wine reg add`), starting it with
+// WinExec, the current directory, whole-file writes, the clock and the locks.
+//
+// Usage: platform_services_test <expected roger.exe path> <scratch folder>
+// Exit code 0 when every check passed; each failure is printed.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/platform.h"
+
+namespace {
+
+int failures = 0;
+
+void Check(bool condition, const char* what) {
+  if (!condition) {
+    ++failures;
+    std::fprintf(stderr, "FAILED: %s\n", what);
+  }
+}
+
+std::string ReadFile(const std::string& path) {
+  std::string text;
+  std::FILE* in = std::fopen(path.c_str(), "rb");
+  if (in == nullptr) return "<missing>";
+  char chunk[256];
+  std::size_t n;
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
+  std::fclose(in);
+  return text;
+}
+
+// Waits for the started program's answer file: WinExec returns as soon as
+// the process exists, not when it has run.
+std::string AwaitFile(const std::string& path) {
+  for (int i = 0; i < 200; ++i) {
+    if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+      return ReadFile(path);
+    }
+    Sleep(50);
+  }
+  return "<never written>";
+}
+
+std::string Folder(const std::string& file) {
+  std::size_t slash = file.find_last_of("\\/");
+  return slash == std::string::npos ? "." : file.substr(0, slash);
+}
+
+void TestRegistry(const std::string& expected) {
+  char path[260];
+  std::memset(path, 'x', sizeof path);
+  Check(talvix::platform::ReadAppPath("roger.exe", path, sizeof path),
+        "the roger.exe App Paths entry is read");
+  Check(expected == path, "the default value is the path written by reg add");
+
+  char cut[8];
+  std::memset(cut, 'x', sizeof cut);
+  Check(talvix::platform::ReadAppPath("roger.exe", cut, sizeof cut),
+        "a value longer than the buffer still reads");
+  Check(std::strlen(cut) == sizeof cut - 1 &&
+            expected.compare(0, sizeof cut - 1, cut) == 0,
+        "a long value is cut to the buffer with its NUL");
+
+  char missing[64] = "unchanged";
+  Check(!talvix::platform::ReadAppPath("no-such-program.exe", missing,
+                                       sizeof missing),
+        "a missing key reads as false");
+  Check(missing[0] == '\0', "a missing key leaves an empty text");
+
+  std::string longName(300, 'a');
+  Check(!talvix::platform::ReadAppPath(longName.c_str(), missing,
+                                       sizeof missing),
+        "a program name too long for a key name is refused");
+}
+
+void TestStartProgram(const std::string& roger) {
+  const std::string answer = Folder(roger) + "\\roger_args.txt";
+
+  DeleteFileA(answer.c_str());
+  std::string join = roger + " /join1 RW.TEST.NET/CHANNEL";
+  int result = talvix::platform::StartProgram(join.c_str(), 7);
+  Check(result > 31, "the join command line starts the program");
+  Check(AwaitFile(answer) == "/join1\nRW.TEST.NET/CHANNEL\n",
+        "the program receives the join switch and the address");
+
+  DeleteFileA(answer.c_str());
+  std::string leave = roger + " /leave ";
+  Check(talvix::platform::StartProgram(leave.c_str(), 4) > 31,
+        "the leave command line starts the program");
+  Check(AwaitFile(answer) == "/leave\n", "the program receives /leave");
+
+  Check(talvix::platform::StartProgram("C:\\no\\such\\roger.exe /leave ", 4) <=
+            31,
+        "a missing program reports a result of 31 or below");
+  Check(talvix::platform::StartProgram(nullptr, 4) <= 31,
+        "no command line starts nothing");
+}
+
+void TestCurrentDirectoryAndFiles(const std::string& scratch) {
+  Check(SetCurrentDirectoryA(scratch.c_str()) != 0, "the scratch folder");
+  char here[MAX_PATH];
+  Check(talvix::platform::CurrentDirectory(here, sizeof here),
+        "the current directory is read");
+  char expected[MAX_PATH];
+  GetFullPathNameA(scratch.c_str(), sizeof expected, expected, nullptr);
+  Check(lstrcmpiA(here, expected) == 0,
+        "the current directory is the folder just entered");
+
+  char tiny[3] = "ab";
+  Check(!talvix::platform::CurrentDirectory(tiny, sizeof tiny),
+        "a buffer too small for the folder is a failure");
+  Check(tiny[0] == '\0', "and leaves an empty text");
+
+  std::string file = std::string(here) + "\\METAR";
+  CreateDirectoryA(file.c_str(), nullptr);
+  file += "\\TXMetarTemp.txt";
+  const char kFirst[] = "2004/05/31 12:00\r\nEDDF 311200Z\r\n\r\n";
+  Check(talvix::platform::WriteWholeFile(file.c_str(), kFirst,
+                                         sizeof kFirst - 1),
+        "the log file is written");
+  Check(ReadFile(file) == kFirst, "the log file holds what was written");
+  const char kShorter[] = "short";
+  Check(talvix::platform::WriteWholeFile(file.c_str(), kShorter,
+                                         sizeof kShorter - 1),
+        "the log file is written again");
+  Check(ReadFile(file) == kShorter, "a rewrite replaces the whole file");
+  std::string nowhere = std::string(here) + "\\missing-folder\\x.txt";
+  Check(!talvix::platform::WriteWholeFile(nowhere.c_str(), "x", 1),
+        "a file in a missing folder is a failure");
+  Check(talvix::platform::PathSeparator() == '\\', "the folder separator");
+}
+
+void TestClock() {
+  std::time_t before = std::time(nullptr);
+  talvix::platform::CalendarTime now = talvix::platform::UtcNow();
+  long long seconds = talvix::platform::NowSeconds();
+  std::time_t after = std::time(nullptr);
+  Check(seconds >= before - 1 && seconds <= after + 1,
+        "seconds since the epoch agree with the C library");
+  std::tm utc = *std::gmtime(&before);
+  Check(now.year == utc.tm_year + 1900 && now.month == utc.tm_mon + 1 &&
+            now.day == utc.tm_mday,
+        "the UTC date agrees with the C library");
+  int clockMinutes = now.hour * 60 + now.minute;
+  int libraryMinutes = utc.tm_hour * 60 + utc.tm_min;
+  Check(clockMinutes - libraryMinutes >= 0 && clockMinutes - libraryMinutes <= 1,
+        "the UTC time of day agrees with the C library");
+}
+
+void TestLock() {
+  talvix::platform::Lock lock;
+  long counter = 0;
+  auto work = [&] {
+    for (int i = 0; i < 20000; ++i) {
+      talvix::platform::LockGuard outer(lock);
+      talvix::platform::LockGuard inner(lock);  // the same thread again
+      long seen = counter;
+      if (i % 1000 == 0) std::this_thread::yield();
+      counter = seen + 1;
+    }
+  };
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) threads.emplace_back(work);
+  for (std::thread& thread : threads) thread.join();
+  Check(counter == 80000, "the lock keeps four threads' updates apart");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: %s <roger.exe path> <scratch folder>\n",
+                 argv[0]);
+    return 2;
+  }
+  TestRegistry(argv[1]);
+  TestStartProgram(argv[1]);
+  TestCurrentDirectoryAndFiles(argv[2]);
+  TestClock();
+  TestLock();
+  if (failures == 0) std::printf("platform services: all checks passed\n");
+  return failures == 0 ? 0 : 1;
+}

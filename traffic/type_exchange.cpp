@@ -1,0 +1,9 @@
+// Not built yet: does nothing so the idle cycle runs end to end.
+#include "protocol/handlers.h"
+
+namespace talvix {
+
+void handleCQ(Packet*) {}
+void handleTX(Packet*) {}
+
+}  // namespace talvix

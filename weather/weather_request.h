@@ -1,0 +1,8 @@
+// The periodic weather request.
+#pragma once
+
+namespace talvix {
+
+void handleWeatherRequest();
+
+}  // namespace talvix
