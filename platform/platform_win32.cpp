@@ -26,8 +26,7 @@ void Lock::leave() { LeaveCriticalSection(Section(storage_)); }
 // value longer than the buffer is cut to it; the registry does not promise a
 // NUL at the end of a string, so one is added.
 bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
-  if (program == nullptr || buffer == nullptr || size == 0)
-    return false;
+  if (program == nullptr || buffer == nullptr || size == 0) return false;
   buffer[0] = '\0';
   char keyName[MAX_PATH];
   int length = std::snprintf(
@@ -54,24 +53,21 @@ bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
          bytes < value.size();
   }
   RegCloseKey(key);
-  if (!ok)
-    return false;
+  if (!ok) return false;
   value[bytes] = '\0';
   std::snprintf(buffer, size, "%s", value.data());
   return true;
 }
 
 int StartProgram(const char *commandLine, int showCode) {
-  if (commandLine == nullptr)
-    return ERROR_FILE_NOT_FOUND;
+  if (commandLine == nullptr) return ERROR_FILE_NOT_FOUND;
   return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));
 }
 
 // GetCurrentDirectoryA returns the length needed, not a failure, when the
 // buffer is too small: that case is a failure here, with an empty buffer.
 bool CurrentDirectory(char *buffer, std::size_t size) {
-  if (buffer == nullptr || size == 0)
-    return false;
+  if (buffer == nullptr || size == 0) return false;
   DWORD capacity = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
   DWORD length = GetCurrentDirectoryA(capacity, buffer);
   if (length == 0 || length >= capacity) {
@@ -82,14 +78,11 @@ bool CurrentDirectory(char *buffer, std::size_t size) {
 }
 
 bool WriteWholeFile(const char *path, const char *data, std::size_t length) {
-  if (path == nullptr || (data == nullptr && length != 0))
-    return false;
-  if (length > MAXDWORD)
-    return false;
+  if (path == nullptr || (data == nullptr && length != 0)) return false;
+  if (length > MAXDWORD) return false;
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                             CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE)
-    return false;
+  if (file == INVALID_HANDLE_VALUE) return false;
   DWORD written = 0;
   bool ok = WriteFile(file, data, static_cast<DWORD>(length), &written,
                       nullptr) != 0 &&
@@ -110,10 +103,10 @@ long long NowSeconds() {
   ULARGE_INTEGER ticks;
   ticks.LowPart = now.dwLowDateTime;
   ticks.HighPart = now.dwHighDateTime;
-  const unsigned long long kEpochOffset = 11644473600ULL; // 1601 -> 1970
+  const unsigned long long kEpochOffset = 11644473600ULL;  // 1601 -> 1970
   return static_cast<long long>(ticks.QuadPart / 10000000ULL - kEpochOffset);
 }
 
 char PathSeparator() { return '\\'; }
 
-} // namespace talvix::platform
+}  // namespace talvix::platform

@@ -32,7 +32,8 @@ std::string ReadFile(const std::string& path) {
   if (in == nullptr) return "<missing>";
   char chunk[256];
   std::size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0) text.append(chunk, n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, in)) > 0)
+    text.append(chunk, n);
   std::fclose(in);
   return text;
 }
@@ -76,9 +77,9 @@ void TestRegistry(const std::string& expected) {
   Check(missing[0] == '\0', "a missing key leaves an empty text");
 
   std::string longName(300, 'a');
-  Check(!talvix::platform::ReadAppPath(longName.c_str(), missing,
-                                       sizeof missing),
-        "a program name too long for a key name is refused");
+  Check(
+      !talvix::platform::ReadAppPath(longName.c_str(), missing, sizeof missing),
+      "a program name too long for a key name is refused");
 }
 
 void TestStartProgram(const std::string& roger) {
@@ -123,9 +124,9 @@ void TestCurrentDirectoryAndFiles(const std::string& scratch) {
   CreateDirectoryA(file.c_str(), nullptr);
   file += "\\TXMetarTemp.txt";
   const char kFirst[] = "2004/05/31 12:00\r\nEDDF 311200Z\r\n\r\n";
-  Check(talvix::platform::WriteWholeFile(file.c_str(), kFirst,
-                                         sizeof kFirst - 1),
-        "the log file is written");
+  Check(
+      talvix::platform::WriteWholeFile(file.c_str(), kFirst, sizeof kFirst - 1),
+      "the log file is written");
   Check(ReadFile(file) == kFirst, "the log file holds what was written");
   const char kShorter[] = "short";
   Check(talvix::platform::WriteWholeFile(file.c_str(), kShorter,
@@ -151,8 +152,9 @@ void TestClock() {
         "the UTC date agrees with the C library");
   int clockMinutes = now.hour * 60 + now.minute;
   int libraryMinutes = utc.tm_hour * 60 + utc.tm_min;
-  Check(clockMinutes - libraryMinutes >= 0 && clockMinutes - libraryMinutes <= 1,
-        "the UTC time of day agrees with the C library");
+  Check(
+      clockMinutes - libraryMinutes >= 0 && clockMinutes - libraryMinutes <= 1,
+      "the UTC time of day agrees with the C library");
 }
 
 void TestLock() {

@@ -13,24 +13,24 @@ namespace {
 const ost::tpport_t kPort = 16809;
 
 class Client : public ost::Thread {
-public:
+ public:
   bool sent = false;
 
-protected:
+ protected:
   void run() override {
     try {
       ost::TCPStream stream(ost::IPV4Host("127.0.0.1"), kPort);
       stream << "#APPROBE:SERVER\r\n";
       stream.flush();
       sent = stream.good();
-      ost::Thread::sleep(200); // let the reader take the line before close
+      ost::Thread::sleep(200);  // let the reader take the line before close
     } catch (...) {
       sent = false;
     }
   }
 };
 
-} // namespace
+}  // namespace
 
 int main() {
   try {

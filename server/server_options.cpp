@@ -1,0 +1,79 @@
+#include "server/server_options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <system_error>
+
+namespace netserver {
+namespace {
+
+bool readNumber(const std::string& text, long min, long max, long& out) {
+  if (text.empty()) return false;
+  char* end = nullptr;
+  errno = 0;
+  const long value = std::strtol(text.c_str(), &end, 10);
+  if (errno != 0 || *end != '\0' || value < min || value > max) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+const char* usageText() {
+  return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] [--demo]\n"
+         "                 [--demo-period MS] [--login-timeout S] [--idle-timeout S]\n"
+         "                 [--stdin-quit]\n"
+         "commands on standard input: send CALLSIGN RAWLINE | sendall RAWLINE |\n"
+         "  kill CALLSIGN REASON | close CALLSIGN | list | plans | quit\n";
+}
+
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           const std::filesystem::path& executableFolder) {
+  ParsedOptions parsed;
+  ServerOptions& options = parsed.options;
+  bool metarGiven = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool hasValue = i + 1 < args.size();
+    long number = 0;
+    if (arg == "--help" || arg == "-h") {
+      parsed.showHelp = true;
+    } else if (arg == "--demo") {
+      options.demo = true;
+    } else if (arg == "--stdin-quit") {
+      options.quitAtEndOfInput = true;
+    } else if (!hasValue && (arg == "--listen" || arg == "--port" || arg == "--metar" ||
+                             arg == "--demo-period" || arg == "--login-timeout" ||
+                             arg == "--idle-timeout")) {
+      parsed.error = arg + " needs a value";
+    } else if (arg == "--listen") {
+      options.listen.address = args[++i];
+    } else if (arg == "--port") {
+      if (!readNumber(args[++i], 0, 65535, number)) parsed.error = "bad port " + args[i];
+      options.listen.port = static_cast<unsigned short>(number);
+    } else if (arg == "--metar") {
+      options.metarFolder = args[++i];
+      metarGiven = true;
+    } else if (arg == "--demo-period") {
+      if (!readNumber(args[++i], 10, 3600000, number)) parsed.error = "bad period " + args[i];
+      options.demoPeriod = std::chrono::milliseconds(number);
+    } else if (arg == "--login-timeout" || arg == "--idle-timeout") {
+      if (!readNumber(args[i + 1], 1, 86400, number)) parsed.error = "bad timeout " + args[i + 1];
+      auto& target = arg == "--login-timeout" ? options.listen.limits.loginTimeout
+                                              : options.listen.limits.idleTimeout;
+      target = std::chrono::seconds(number);
+      ++i;
+    } else {
+      parsed.error = "unknown option " + arg;
+    }
+    if (!parsed.error.empty()) return parsed;
+  }
+  if (!metarGiven) {
+    std::error_code ec;
+    const auto beside = executableFolder / "metar";
+    if (std::filesystem::is_directory(beside, ec)) options.metarFolder = beside;
+  }
+  return parsed;
+}
+
+}  // namespace netserver

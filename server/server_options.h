@@ -1,0 +1,35 @@
+// The command line of netserver.
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "server/tcp_server.h"
+
+namespace netserver {
+
+struct ServerOptions {
+  ListenOptions listen;
+  std::optional<std::filesystem::path> metarFolder;  // none: no METAR reports
+  bool demo = false;
+  std::chrono::milliseconds demoPeriod{5000};
+  bool quitAtEndOfInput = false;  // --stdin-quit
+};
+
+struct ParsedOptions {
+  ServerOptions options;
+  bool showHelp = false;
+  std::string error;  // not empty: the command line was wrong
+};
+
+// argv without the program name. The METAR folder defaults to "metar/"
+// beside the executable (given as executableFolder) when that exists.
+ParsedOptions parseOptions(const std::vector<std::string>& args,
+                           const std::filesystem::path& executableFolder);
+
+const char* usageText();
+
+}  // namespace netserver
