@@ -1,25 +1,57 @@
-// Not built yet: does nothing so the idle cycle runs end to end.
+// The current session and sender, and what the rest of the plug-in asks of
+// them. Only connectToServer sets them and only disconnectFromServer clears
+// them (net/connect.cpp); all of it runs on the simulator's thread.
 #include "net/session.h"
+
+#include "net/ctx_socket.h"
+#include "net/queue_locks.h"
+#include "net/session_state.h"
+#include "net/socket_sender.h"
 
 namespace talvix {
 
-CTXSocket* currentSession() { return nullptr; }
-SocketSender* currentSender() { return nullptr; }
-bool IsConnected() { return false; }
+SessionState& Session() {
+  static SessionState state;
+  return state;
+}
+
+CTXSocket* currentSession() { return Session().session; }
+SocketSender* currentSender() { return Session().sender; }
+
+bool IsConnected() {
+  CTXSocket* session = currentSession();
+  return session != nullptr && session->connected();
+}
+
 bool QueueIfSession(Packet* packet) {
-  delete packet;
-  return false;
+  CTXSocket* session = currentSession();
+  if (session == nullptr) {
+    delete packet;
+    return false;
+  }
+  session->queuePacket(packet);
+  return packet != nullptr;
 }
+
 bool QueueIfConnected(Packet* packet) {
-  delete packet;
-  return false;
+  if (!IsConnected()) {
+    delete packet;
+    return false;
+  }
+  return QueueIfSession(packet);
 }
-void OnConnectWindowEvent(std::uint32_t, std::uint32_t, std::uint32_t) {}
-void connectToServer(std::uint32_t) {}
-void disconnectFromServer() {}
-bool LastSentLine(std::string*) { return false; }
-bool LocalAddress(std::string*, unsigned char*) { return false; }
-void CreateQueueLocks() {}
-void DeleteQueueLocks() {}
+
+bool LastSentLine(std::string* out) {
+  SocketSender* sender = currentSender();
+  if (sender == nullptr || !QueueLocksExist()) return false;
+  platform::LockGuard hold(OutgoingLock());
+  if (out != nullptr) *out = sender->lastSentLine();
+  return true;
+}
+
+bool LocalAddress(std::string* hostName, unsigned char bytes[4]) {
+  CTXSocket* session = currentSession();
+  return session != nullptr && session->localAddress(hostName, bytes);
+}
 
 }  // namespace talvix

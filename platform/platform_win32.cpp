@@ -12,8 +12,8 @@ namespace talvix::platform {
 static_assert(sizeof(CRITICAL_SECTION) <= 64, "the lock storage fits");
 static_assert(alignof(CRITICAL_SECTION) <= 16, "the lock storage aligns");
 
-static CRITICAL_SECTION *Section(unsigned char *storage) {
-  return reinterpret_cast<CRITICAL_SECTION *>(storage);
+static CRITICAL_SECTION* Section(unsigned char* storage) {
+  return reinterpret_cast<CRITICAL_SECTION*>(storage);
 }
 
 // Critical sections are recursive for their owning thread, as the lock must be.
@@ -25,7 +25,7 @@ void Lock::leave() { LeaveCriticalSection(Section(storage_)); }
 // The default value of the program's key under HKLM "...\\App Paths". A
 // value longer than the buffer is cut to it; the registry does not promise a
 // NUL at the end of a string, so one is added.
-bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
+bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
   if (program == nullptr || buffer == nullptr || size == 0) return false;
   buffer[0] = '\0';
   char keyName[MAX_PATH];
@@ -48,7 +48,7 @@ bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
   std::vector<char> value(bytes + 1, '\0');
   if (ok) {
     ok = RegQueryValueExA(key, nullptr, nullptr, &type,
-                          reinterpret_cast<BYTE *>(value.data()),
+                          reinterpret_cast<BYTE*>(value.data()),
                           &bytes) == ERROR_SUCCESS &&
          bytes < value.size();
   }
@@ -59,14 +59,14 @@ bool ReadAppPath(const char *program, char *buffer, std::size_t size) {
   return true;
 }
 
-int StartProgram(const char *commandLine, int showCode) {
+int StartProgram(const char* commandLine, int showCode) {
   if (commandLine == nullptr) return ERROR_FILE_NOT_FOUND;
   return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));
 }
 
 // GetCurrentDirectoryA returns the length needed, not a failure, when the
 // buffer is too small: that case is a failure here, with an empty buffer.
-bool CurrentDirectory(char *buffer, std::size_t size) {
+bool CurrentDirectory(char* buffer, std::size_t size) {
   if (buffer == nullptr || size == 0) return false;
   DWORD capacity = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
   DWORD length = GetCurrentDirectoryA(capacity, buffer);
@@ -77,7 +77,7 @@ bool CurrentDirectory(char *buffer, std::size_t size) {
   return true;
 }
 
-bool WriteWholeFile(const char *path, const char *data, std::size_t length) {
+bool WriteWholeFile(const char* path, const char* data, std::size_t length) {
   if (path == nullptr || (data == nullptr && length != 0)) return false;
   if (length > MAXDWORD) return false;
   HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr,

@@ -1,8 +1,94 @@
-// Not built yet: does nothing so the idle cycle runs end to end.
 #include "protocol/dispatch.h"
 
-namespace talvix {
+#include <cstring>
+#include <memory>
+#include <new>
 
-void handleIncomingMessage() {}
+#include "core/guard.h"
+#include "net/ctx_socket.h"
+#include "net/queue_locks.h"
+#include "net/session.h"
+#include "protocol/handlers.h"
+
+namespace talvix {
+namespace {
+
+constexpr char kHasMessagesGuard[] = "hasMessages - Talvix: Exception caught.";
+constexpr char kGetNextMessageGuard[] =
+    "****> getNextMessage - Talvix: Exception caught. Notify author.";
+
+struct Route {
+  const char* prefix;
+  void (*handler)(Packet*);  // null: recognised and dropped
+};
+
+// First match wins, in this order.
+constexpr Route kHashRoutes[] = {
+    {"#TM", handleTM}, {"#DA", handleDA}, {"#CD", handleCD}, {"#WD", handleWD},
+    {"#TX", handleTX}, {"#DL", nullptr},  {"#TD", handleTD},
+};
+constexpr Route kDollarRoutes[] = {
+    {"$ER", handleER},   {"$PI", handlePI}, {"$PO", handlePO},
+    {"$!!", handleKILL}, {"$AR", handleAR}, {"$CQ", handleCQ},
+};
+
+template <std::size_t N>
+void RouteByPrefix(const Route (&routes)[N], Packet* packet) {
+  const char* prefix = packet->getPrefix();
+  for (const Route& route : routes) {
+    if (std::strcmp(prefix, route.prefix) == 0) {
+      if (route.handler != nullptr) route.handler(packet);
+      return;
+    }
+  }
+}
+
+void RouteByKind(Packet* packet) {
+  switch (packet->kind()) {
+    case kPacketPilot: handleAT(packet); break;
+    case kPacketAtc: handlePERCENT(packet); break;
+    case kPacketHash: RouteByPrefix(kHashRoutes, packet); break;
+    case kPacketDollar: RouteByPrefix(kDollarRoutes, packet); break;
+    default: break;  // not a line this plug-in handles
+  }
+}
+
+// The count is read under the lock: the receiver changes it from its own
+// thread, and the lock is held only for a push.
+bool hasMessages(CTXSocket* session) {
+  bool any = false;
+  RunGuarded(kHasMessagesGuard, [&] {
+    platform::LockGuard hold(IncomingLock());
+    any = session->incoming().count() > 0;
+  });
+  return any;
+}
+
+// Pops the oldest packet and hands back a copy made from its text, so the
+// handler works on a packet no other thread has seen. Null when nothing was
+// taken.
+Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
+  platform::LockGuard hold(IncomingLock());
+  Packet* popped = nullptr;
+  RunGuarded(kGetNextMessageGuard, [&] { popped = session->incoming().pop(); });
+  if (popped == nullptr) return nullptr;
+  Packet* copy = new (std::nothrow) Packet(popped->text());
+  delete popped;
+  *outOfMemory = copy == nullptr;
+  return copy;
+}
+
+}  // namespace
+
+void handleIncomingMessage() {
+  CTXSocket* session = currentSession();
+  if (session == nullptr || !session->connected()) return;
+  if (!hasMessages(session)) return;
+  bool outOfMemory = false;
+  std::unique_ptr<Packet> packet(getNextMessage(session, &outOfMemory));
+  if (outOfMemory) reportFatalMemoryError();
+  // A handler may end the session (a kill): session is not used again.
+  if (packet) RouteByKind(packet.get());
+}
 
 }  // namespace talvix

@@ -71,7 +71,7 @@ void ClientSession::writeNext() {
   auto self = shared_from_this();
   asio::async_write(socket_, asio::buffer(outgoing_.front()),
                     [this, self](const asio::error_code& ec, std::size_t) {
-                      if (closed_ || ec == asio::error::operation_aborted) return;
+                      if (closed_ || dropping_ || ec == asio::error::operation_aborted) return;
                       if (ec) {
                         shutdown("lost");
                         return;
@@ -92,8 +92,9 @@ void ClientSession::disconnectAfterFlush() {
 
 void ClientSession::disconnect() {
   if (closed_) return;
+  // The queue stays as it is: a write in flight still refers to its front.
   closingAfterFlush_ = true;
-  outgoing_.clear();
+  dropping_ = true;
   asio::error_code ignored;
   socket_.cancel(ignored);
   asio::post(socket_.get_executor(), [self = shared_from_this()] { self->shutdown("closed"); });
@@ -129,7 +130,6 @@ void ClientSession::shutdown(const char* reason) {
   timer_.cancel();
   socket_.shutdown(asio::ip::tcp::socket::shutdown_both, ignored);
   socket_.close(ignored);
-  outgoing_.clear();
   log_.event(std::string("disconnect ") + endpoint_ + " " + reason);
   if (onClosed_) onClosed_(*this);
 }

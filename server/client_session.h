@@ -62,6 +62,7 @@ class ClientSession : public Peer, public std::enable_shared_from_this<ClientSes
   std::size_t queuedBytes_ = 0;
   bool writing_ = false;
   bool closingAfterFlush_ = false;
+  bool dropping_ = false;  // closed without sending what is queued
   bool closed_ = false;
   std::chrono::steady_clock::time_point connectedAt_;
   std::chrono::steady_clock::time_point lastLineAt_;

@@ -1,9 +1,121 @@
-// Not built yet: does nothing so the idle cycle runs end to end.
+// The table of pilots in range, with their popup items and objects.
 #include "traffic/traffic_table.h"
 
-namespace talvix {
+#include <cstring>
+#include <string>
 
-void RemoveAllTraffic() {}
-void AgeTraffic() {}
+#include "core/fourcc.h"
+#include "core/host.h"
+#include "ui/history.h"
+
+namespace talvix {
+namespace {
+
+TrafficTable g_table;
+
+constexpr std::uint32_t kMainWindow = FourCC("txMN");
+constexpr std::uint32_t kPilotPopup = FourCC("spMg");
+
+// Ids of the items now in the popup; at most one per slot is ever in use.
+bool g_idInUse[kTrafficSlots + 1] = {};
+
+// The pilot's item number when no listed pilot's item carries it (always so
+// without removals), else the smallest free id.
+std::int32_t FreePopupId(std::int32_t itemNumber) {
+  if (itemNumber <= kTrafficSlots && !g_idInUse[itemNumber]) return itemNumber;
+  for (std::int32_t id = 1; id <= kTrafficSlots; ++id) {
+    if (!g_idInUse[id]) return id;
+  }
+  return 0;  // unreachable: at most kTrafficSlots pilots are listed
+}
+
+void RemovePopupItem(TrafficRecord* record) {
+  std::int32_t id = record->popupId;
+  if (id <= 0 || id > kTrafficSlots) return;
+  host::RemovePopupItem(kMainWindow, kPilotPopup, id);
+  g_idInUse[id] = false;
+  record->popupId = 0;
+}
+
+// The popup item and the object go, then the record itself.
+void Discard(TrafficRecord* record) {
+  RemovePopupItem(record);
+  if (record->object != nullptr) host::DestroyObject(record->object);
+  delete record;
+}
+
+}  // namespace
+
+bool TrafficTable::append(TrafficRecord* record) {
+  if (full()) return false;
+  slots_[count_++] = record;
+  return true;
+}
+
+bool TrafficTable::detach(TrafficRecord* record) {
+  for (int i = count_ - 1; i >= 0; --i) {
+    if (slots_[i] == record) {
+      detachAt(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+void TrafficTable::detachAt(int position) {
+  for (int i = position; i < count_ - 1; ++i) slots_[i] = slots_[i + 1];
+  slots_[--count_] = nullptr;
+}
+
+TrafficTable& Traffic() { return g_table; }
+
+TrafficRecord* FindTraffic(const char* callsign) {
+  if (callsign == nullptr) return nullptr;
+  TrafficRecord* found = nullptr;
+  for (int i = 0; i < g_table.count(); ++i) {
+    if (std::strcmp(g_table.at(i)->callsign, callsign) == 0) {
+      found = g_table.at(i);
+    }
+  }
+  return found;
+}
+
+bool AddTraffic(TrafficRecord* record) {
+  if (record == nullptr || g_table.full()) return false;
+  g_table.append(record);
+  record->itemNumber = g_table.count();
+  std::int32_t id = FreePopupId(record->itemNumber);
+  g_idInUse[id] = true;
+  record->popupId = id;
+  host::AddPopupItem(kMainWindow, kPilotPopup, id, record->callsign);
+  return true;
+}
+
+void RemoveTraffic(TrafficRecord* record) {
+  if (record == nullptr) return;
+  g_table.detach(record);
+  Discard(record);
+}
+
+void RemoveAllTraffic() {
+  for (int i = g_table.count() - 1; i >= 0; --i) {
+    TrafficRecord* record = g_table.at(i);
+    g_table.detachAt(i);
+    Discard(record);
+  }
+}
+
+void AgeTraffic() {
+  // From the end, so the positions still to visit stay where they are.
+  for (int i = g_table.count() - 1; i >= 0; --i) {
+    TrafficRecord* record = g_table.at(i);
+    if (--record->ttl > 0) continue;
+    std::string line =
+        std::string("Removing acft: ") + record->callsign + " (not responding)";
+    AddHistoryLine(line.c_str());
+    g_table.detachAt(i);
+    Discard(record);
+  }
+}
 
 }  // namespace talvix

@@ -1,12 +1,83 @@
-// Not built yet: does nothing so the idle cycle runs end to end.
+// Opening the main window, filling it, and the transponder mode label.
 #include "ui/main_window.h"
 
-namespace talvix {
+#include "core/host.h"
+#include "net/connection_record.h"
+#include "protocol/own_aircraft.h"
+#include "ui/flight_plan_window.h"
+#include "ui/history.h"
+#include "ui/main_window_state.h"
+#include "ui/settings.h"
+#include "ui/shared_values.h"
+#include "ui/window_codes.h"
 
-void OpenMainWindow() {}
-void InitMainWindow() {}
-void ShowTransponderMode() {}
-void RouteWindowEvent(int, int, int, int, int) {}
-void OnMainWindowEvent(std::uint32_t, std::uint32_t, std::uint32_t) {}
+namespace talvix {
+namespace {
+
+constexpr char kMainWindowFile[] = "txMain.win";
+constexpr char kCreatingNotice[] = "Creating Talvix Window...";
+constexpr float kCreatingNoticeDuration = 1.0f;
+constexpr char kHistoryTitle[] = "History";
+constexpr int kHistoryWidth = 1024;
+
+const char* TransponderModeLabel(int index) {
+  static const char* const kLabels[] = {"Off", "Standby", "Mode A", "Mode C"};
+  if (index < 0 || index > 3) return kLabels[0];
+  return kLabels[index];
+}
+
+}  // namespace
+
+MainWindowState& MainWindow() {
+  static MainWindowState state;
+  return state;
+}
+
+bool OpenWindowOnce(std::uint32_t window, const char* file) {
+  if (host::IsWindowOpen(window)) return false;
+  host::CreateHostWindow(PluginSignature(), window, file);
+  return true;
+}
+
+void OpenMainWindow() {
+  MainWindowState& state = MainWindow();
+  if (state.open && host::IsWindowOpen(codes::kMainWindow)) {
+    host::RaiseWindow(codes::kMainWindow);
+  } else {
+    host::TimedMessage(kCreatingNotice, kCreatingNoticeDuration);
+    host::CreateHostWindow(PluginSignature(), codes::kMainWindow,
+                           kMainWindowFile);
+    InitMainWindow();
+    state.open = true;
+  }
+  state.signature = PluginSignature();
+  SetFlightPlanSignature(PluginSignature());
+}
+
+void InitMainWindow() {
+  host::SelectPopupItem(codes::kMainWindow, codes::kPilotPopup, 0);
+
+  int range = 0;  // a missing key means no multiplayer range
+  host::ReadSettingInt(settings::kMPDistance, &range);
+  MPDistance() = range;
+  Connection().mpDistance = range;
+
+  ShowTransponderMode();
+
+  host::ListClearColumns(codes::kMainWindow, codes::kHistory);
+  host::ListAddColumn(codes::kMainWindow, codes::kHistory, kHistoryTitle,
+                      kHistoryWidth);
+
+  host::ReadSettingInt(settings::kAutoWeather, &AutoWeather());
+  host::SetButtonState(codes::kMainWindow, codes::kAutoWeatherBox,
+                       AutoWeather());
+
+  ClearHistory();
+}
+
+void ShowTransponderMode() {
+  host::SetText(codes::kMainWindow, codes::kTransponderLabel,
+                TransponderModeLabel(TransponderModeIndex()));
+}
 
 }  // namespace talvix

@@ -10,6 +10,8 @@
 
 namespace {
 
+// An address of its own, so the probe never meets another test's server.
+const char kAddress[] = "127.0.0.61";
 const ost::tpport_t kPort = 16809;
 
 class Client : public ost::Thread {
@@ -19,7 +21,7 @@ class Client : public ost::Thread {
  protected:
   void run() override {
     try {
-      ost::TCPStream stream(ost::IPV4Host("127.0.0.1"), kPort);
+      ost::TCPStream stream(ost::IPV4Host(kAddress), kPort);
       stream << "#APPROBE:SERVER\r\n";
       stream.flush();
       sent = stream.good();
@@ -34,7 +36,7 @@ class Client : public ost::Thread {
 
 int main() {
   try {
-    ost::TCPSocket server(ost::IPV4Address("127.0.0.1"), kPort);
+    ost::TCPSocket server(ost::IPV4Address(kAddress), kPort);
     Client client;
     client.start();
     if (!server.isPendingConnection(5000)) {
@@ -53,7 +55,7 @@ int main() {
     }
     std::printf("probe: ok\n");
     return 0;
-  } catch (const std::exception &e) {
+  } catch (const std::exception& e) {
     std::fprintf(stderr, "probe: exception %s\n", e.what());
   } catch (...) {
     std::fprintf(stderr, "probe: unknown exception\n");

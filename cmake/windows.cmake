@@ -1,0 +1,41 @@
+# The 32-bit Windows build (configured with cmake/mingw-i686.cmake): the
+# plug-in DLL and the stand-in host only. Common C++ comes from the static
+# cross build that scripts/setup_windows leaves in <build>/deps.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+  message(FATAL_ERROR "the Windows build is 32-bit: use cmake/mingw-i686.cmake")
+endif()
+
+set(TALVIX_WIN_DEPS ${CMAKE_BINARY_DIR}/deps CACHE PATH
+    "Cross-built GNU uCommon/Common C++ (scripts/setup_windows)")
+if(NOT EXISTS ${TALVIX_WIN_DEPS}/lib/libcommoncpp.a)
+  message(FATAL_ERROR "no Common C++ in ${TALVIX_WIN_DEPS}: run scripts/setup --windows")
+endif()
+
+# The simulator loads one self-contained DLL: no MinGW runtime DLLs beside it.
+add_link_options(-static -static-libgcc -static-libstdc++)
+
+add_library(talvix_commoncpp INTERFACE)
+target_include_directories(talvix_commoncpp SYSTEM INTERFACE ${TALVIX_WIN_DEPS}/include)
+target_compile_definitions(talvix_commoncpp INTERFACE UCOMMON_STATIC UCOMMON_WINPTHREAD)
+target_link_libraries(talvix_commoncpp INTERFACE
+  ${TALVIX_WIN_DEPS}/lib/libcommoncpp.a ${TALVIX_WIN_DEPS}/lib/libucommon.a
+  ws2_32 iphlpapi advapi32 crypt32 user32)
+
+# sim/ asks for nlohmann_json as a package; the build machine's config would
+# point the cross compiler at /usr/include.
+set(nlohmann_json_DIR ${CMAKE_SOURCE_DIR}/cmake/windows/nlohmann_json CACHE PATH "" FORCE)
+
+# Programs of tests/windows, run under wine by scripts/test_windows.
+set(TALVIX_WIN_TESTS ${CMAKE_SOURCE_DIR}/tests/windows)
+add_executable(roger_stub ${TALVIX_WIN_TESTS}/roger_stub.cpp)
+add_executable(platform_services_test
+  ${TALVIX_WIN_TESTS}/platform_services_test.cpp
+  ${CMAKE_SOURCE_DIR}/platform/platform_win32.cpp)
+target_include_directories(platform_services_test PRIVATE ${CMAKE_SOURCE_DIR})
+add_executable(toolchain_probe ${TALVIX_WIN_TESTS}/toolchain_probe.cpp)
+target_link_libraries(toolchain_probe PRIVATE talvix_commoncpp)
+add_executable(refused_connect_test ${TALVIX_WIN_TESTS}/refused_connect_test.cpp)
+target_link_libraries(refused_connect_test PRIVATE talvix_commoncpp)
+set_target_properties(roger_stub platform_services_test toolchain_probe
+  refused_connect_test PROPERTIES
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)

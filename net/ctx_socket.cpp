@@ -1,0 +1,121 @@
+#include "net/ctx_socket.h"
+
+#include <cstring>
+#include <new>
+
+#include "core/guard.h"
+#include "net/queue_locks.h"
+
+namespace talvix {
+namespace {
+constexpr char kReceiverGuard[] =
+    "CTXSocket - Talvix: Exception caught. Notify author.";
+
+// The first line end among bytes: the byte after a CR LF pair or after a
+// lone LF; 0 when there is none. A CR that is the last byte counts as an
+// ordinary byte: its LF may come with the next read.
+std::size_t LineEnd(const char* bytes, std::size_t count) {
+  for (std::size_t i = 0; i < count; ++i) {
+    if (bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n') return i + 2;
+    if (bytes[i] == '\n') return i + 1;
+  }
+  return 0;
+}
+}  // namespace
+
+CTXSocket::CTXSocket(const ost::IPV4Host& server)
+    : ost::TCPSession(server, kPort, kStreamBufferSize, 0, 0) {
+  std::memset(line_, 0, sizeof line_);
+}
+
+CTXSocket::~CTXSocket() {
+  stop_.request();
+  ost::Thread::join();
+  // The base then sends what is still buffered and closes the socket; the
+  // queues go with this object.
+}
+
+void CTXSocket::queuePacket(Packet* packet) {
+  if (packet == nullptr) return;
+  platform::LockGuard hold(OutgoingLock());
+  outgoing_.push(packet);
+}
+
+void CTXSocket::writeToStream(const char* data, std::size_t length) {
+  std::lock_guard<std::mutex> hold(streamLock_);
+  write(data, static_cast<std::streamsize>(length));
+}
+
+bool CTXSocket::localAddress(std::string* hostName,
+                             unsigned char bytes[4]) const {
+  if (!connected()) return false;
+  const ost::IPV4Host local = getLocal(nullptr);
+  if (hostName != nullptr) {
+    const char* name = local.getHostname();
+    *hostName = name ? name : "";
+  }
+  if (bytes != nullptr) {
+    const in_addr address = local.getAddress();
+    std::memcpy(bytes, &address, 4);
+  }
+  return true;
+}
+
+bool CTXSocket::waitForOutputRoom() {
+  {
+    std::lock_guard<std::mutex> hold(streamLock_);
+    flush();
+  }
+  // The poll itself needs no lock; its bound lets a stop request in even
+  // when the server has stopped reading.
+  return Socket::isPending(Socket::pendingOutput, kOutputWaitMs);
+}
+
+bool CTXSocket::readLine() {
+  // Peek, then consume exactly the bytes up to the line end, so the bytes of
+  // the next line stay on the socket for the next cycle.
+  while (lineLength_ < kLineBufferSize - 1) {
+    char* at = line_ + lineLength_;
+    const std::size_t room = kLineBufferSize - 1 - lineLength_;
+    const ssize_t peeked = peek(at, room);
+    if (peeked <= 0) return false;
+    const std::size_t end = LineEnd(at, static_cast<std::size_t>(peeked));
+    const std::size_t take = end ? end : static_cast<std::size_t>(peeked);
+    const ssize_t got = readData(at, take);
+    if (got <= 0) return false;
+    lineLength_ += static_cast<std::size_t>(got);
+    line_[lineLength_] = '\0';
+    // A CR kept from an earlier read finds its LF here as a lone LF, and
+    // the cut at the first CR LF then removes both.
+    if (end) return true;
+  }
+  return true;  // full: the rest of a long line becomes the next piece
+}
+
+void CTXSocket::deliverLine() {
+  char* crlf = std::strstr(line_, "\r\n");
+  if (crlf != nullptr) *crlf = '\0';
+  Packet* packet = new (std::nothrow) Packet(line_);
+  std::memset(line_, 0, sizeof line_);
+  lineLength_ = 0;
+  if (packet == nullptr) return;  // dropped without a message
+  platform::LockGuard hold(IncomingLock());
+  incoming_.push(packet);
+}
+
+void CTXSocket::run() {
+  // Initial has waited for the connection; a session that never connected
+  // stays dead and its thread ends here.
+  if (!isConnected()) return;
+  connected_.store(true);
+  std::memset(line_, 0, sizeof line_);
+  lineLength_ = 0;
+  while (!stop_.requested()) {
+    RunGuarded(kReceiverGuard, [this] {
+      if (waitForOutputRoom() && readLine()) deliverLine();
+    });
+    if (stop_.pause(kPauseMs)) break;
+  }
+}
+
+}  // namespace talvix

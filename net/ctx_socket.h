@@ -1,0 +1,79 @@
+// The network session: a TCP session whose thread is the receiver. It owns
+// the outgoing and the incoming queue and the stream both workers use.
+#pragma once
+
+#include <commoncpp/commoncpp.h>
+
+#include <atomic>
+#include <cstddef>
+#include <mutex>
+#include <string>
+
+#include "net/packet.h"
+#include "net/packet_queue.h"
+#include "net/worker_stop.h"
+
+namespace talvix {
+
+class CTXSocket : public ost::TCPSession {
+ public:
+  static constexpr ost::tpport_t kPort = 6809;
+  static constexpr std::size_t kStreamBufferSize = 512;
+  static constexpr std::size_t kLineBufferSize = 1024;  // 1023 + NUL
+  static constexpr int kPauseMs = 50;
+  static constexpr int kOutputWaitMs = 50;
+
+  // Starts the connection attempt; the thread completes it in Initial.
+  explicit CTXSocket(const ost::IPV4Host& server);
+  // Stops the receiver and waits for it before anything it uses goes.
+  ~CTXSocket() override;
+
+  void startReceiver() { ost::Thread::start(); }
+
+  // The one way to send a line: onto the outgoing queue under its lock.
+  // Takes ownership; null is ignored.
+  void queuePacket(Packet* packet);
+
+  // True once the receiver has seen the connection complete. The socket
+  // state stays connected after that, as the library keeps it.
+  bool connected() const { return connected_.load(); }
+
+  // Writes bytes as one piece into the stream (the sender's write).
+  void writeToStream(const char* data, std::size_t length);
+
+  // The local end of the socket: host name and the four address bytes in
+  // network order; false while not connected.
+  bool localAddress(std::string* hostName, unsigned char bytes[4]) const;
+
+  // Held by their locks (net/queue_locks.h).
+  PacketQueue& outgoing() { return outgoing_; }
+  PacketQueue& incoming() { return incoming_; }
+
+ protected:
+  void run() override;
+  void final() override {}
+  // The library ends a thread by joining itself, which leaves it unjoined
+  // and lets a destructor race the thread's last steps. Returning here ends
+  // the thread by returning from its body, so the destructor's join is the
+  // one that reaps it. A failed Initial therefore comes back to run().
+  void exit() override {}
+
+ private:
+  // Flushes the stream, then waits a bounded time for room to write.
+  bool waitForOutputRoom();
+  // Adds waiting bytes of the current line; true when the line is complete
+  // (ended by LF) or full.
+  bool readLine();
+  void deliverLine();
+
+  PacketQueue outgoing_;
+  PacketQueue incoming_;
+  std::mutex streamLock_;  // the sender's write against the receiver's flush
+  WorkerStop stop_;
+  std::atomic<bool> connected_{false};
+  // Receiver-only: the line being read, kept across cycles until its end.
+  char line_[kLineBufferSize];
+  std::size_t lineLength_ = 0;
+};
+
+}  // namespace talvix

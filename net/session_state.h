@@ -1,0 +1,17 @@
+// The module-wide references to the current session and sender, shared by
+// the accessors (net/session.cpp) and connect/disconnect (net/connect.cpp).
+#pragma once
+
+namespace talvix {
+
+class CTXSocket;
+class SocketSender;
+
+struct SessionState {
+  CTXSocket* session = nullptr;
+  SocketSender* sender = nullptr;
+};
+
+SessionState& Session();
+
+}  // namespace talvix

@@ -1,0 +1,32 @@
+// "$!!": the server removes a client; for the user that ends the session.
+#include <string>
+
+#include "core/guard.h"
+#include "net/connection_record.h"
+#include "net/field_reader.h"
+#include "net/session.h"
+#include "protocol/alerts.h"
+#include "protocol/handlers.h"
+#include "ui/history.h"
+
+namespace talvix {
+namespace {
+constexpr char kGuard[] =
+    "*****> handle!! - Talvix: Exception caught. Notify author.";
+}  // namespace
+
+void handleKILL(Packet* packet) {
+  RunGuarded(kGuard, [packet] {
+    FieldReader fields(packet->payload());
+    fields.skip();
+    const std::string removed = fields.next();
+    if (removed != OwnCallsign()) return;
+    // The traffic, the stations and the history stay as they are.
+    disconnectFromServer();
+    const std::string reason = fields.next();
+    AddHistoryLine(("You have been removed by: " + reason).c_str());
+    PlayAttention();
+  });
+}
+
+}  // namespace talvix

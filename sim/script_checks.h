@@ -1,0 +1,26 @@
+// The script's expectations: each one either holds or fails with what the
+// host has instead.
+#pragma once
+
+#include <string>
+
+#include "sim/host_model.h"
+#include "sim/script_args.h"
+
+namespace sim {
+
+std::string Quoted(const std::string& text);
+
+// A row of the main window's message history ('txMN', 'hist') reads text.
+bool HistoryHas(const HostModel& model, const std::string& text);
+std::string DescribeHistory(const HostModel& model);
+
+// A live AI object has that first name.
+bool ObjectExists(const HostModel& model, const std::string& name);
+std::string DescribeObjects(const HostModel& model);
+
+// Runs an expect command; false when the line is no expect command, throws
+// ScriptError when the expectation does not hold.
+bool RunCheck(const HostModel& model, const ScriptArgs& args);
+
+}  // namespace sim

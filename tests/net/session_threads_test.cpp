@@ -1,0 +1,237 @@
+// The session's two workers through real loopback TCP: line framing of the
+// receiver, the sender's writes, dead sessions and stopping. The host table
+// of this in-process copy stays empty, so host calls do nothing.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/ctx_socket.h"
+#include "net/queue_locks.h"
+#include "net/session.h"
+#include "net/socket_sender.h"
+#include "tests/net/loopback_peer.h"
+
+namespace talvix {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using testing::LoopbackPeer;
+
+// A session whose socket takes only a few kilobytes before it is full, so
+// a peer that stops reading blocks it within seconds (the kernel would
+// otherwise grow the send buffer to megabytes).
+class SmallSendBufferSession : public CTXSocket {
+ public:
+  explicit SmallSendBufferSession(const ost::IPV4Host& server)
+      : CTXSocket(server) {
+    sendBuffer(4096);
+  }
+};
+
+class SessionThreadsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { CreateQueueLocks(); }
+  void TearDown() override {
+    sender_.reset();
+    session_.reset();
+  }
+
+  template <typename Session = CTXSocket>
+  void open(const char* address) {
+    session_ = std::make_unique<Session>(ost::IPV4Host(address));
+    sender_ = std::make_unique<SocketSender>(session_.get());
+    session_->startReceiver();
+    sender_->startSending();
+  }
+  template <typename Session = CTXSocket>
+  void openConnected(LoopbackPeer& peer, const char* address) {
+    ASSERT_TRUE(peer.listening());
+    open<Session>(address);
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(waitUntil([&] { return session_->connected(); }));
+  }
+
+  int incomingCount() {
+    platform::LockGuard hold(IncomingLock());
+    return session_->incoming().count();
+  }
+  // The texts of every received packet, oldest first; the queue is emptied.
+  std::vector<std::string> drainIncoming() {
+    platform::LockGuard hold(IncomingLock());
+    std::vector<std::string> texts;
+    while (Packet* p = session_->incoming().pop()) {
+      texts.push_back(p->text());
+      delete p;
+    }
+    return texts;
+  }
+  // Waits until n packets arrived (or 5 s passed) and takes them.
+  std::vector<std::string> receive(int n) {
+    waitUntil([&] { return incomingCount() >= n; });
+    return drainIncoming();
+  }
+  void send(const std::string& text) {
+    Packet* p = new Packet();
+    p->setText(text.c_str());
+    session_->queuePacket(p);
+  }
+
+  template <typename Pred>
+  static bool waitUntil(Pred pred, int timeoutMs = 5000) {
+    const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!pred()) {
+      if (Clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+  }
+
+  std::unique_ptr<CTXSocket> session_;
+  std::unique_ptr<SocketSender> sender_;
+  int drainedProbes_ = 0;
+};
+
+TEST_F(SessionThreadsTest, TwoLinesInOneSegmentArriveInTwoCyclesInOrder) {
+  LoopbackPeer peer("127.0.0.100");
+  openConnected(peer, "127.0.0.100");
+  ASSERT_TRUE(peer.send("#TMAAA:BBB:one\r\n#TMAAA:BBB:two\r\n"));
+  // One line per cycle: the queue holds exactly one packet for a while
+  // before the second comes.
+  ASSERT_TRUE(waitUntil([&] { return incomingCount() >= 1; }));
+  EXPECT_EQ(incomingCount(), 1);
+  const std::vector<std::string> texts = receive(2);
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_EQ(texts[0], "#TMAAA:BBB:one");
+  EXPECT_EQ(texts[1], "#TMAAA:BBB:two");
+}
+
+TEST_F(SessionThreadsTest, LineEndsAndPiecesOfLongLines) {
+  LoopbackPeer peer("127.0.0.101");
+  openConnected(peer, "127.0.0.101");
+
+  // CR LF split across two reads: the CR waits with its line for the LF.
+  ASSERT_TRUE(peer.send("$PIXYZ:ABC:7\r"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(incomingCount(), 0);
+  ASSERT_TRUE(peer.send("\n"));
+  EXPECT_EQ(receive(1), std::vector<std::string>{"$PIXYZ:ABC:7"});
+
+  // A lone LF ends the line and stays its last character.
+  ASSERT_TRUE(peer.send("@N:ABC\n"));
+  EXPECT_EQ(receive(1), std::vector<std::string>{"@N:ABC\n"});
+
+  // A line cut by the network mid-way is delivered whole.
+  ASSERT_TRUE(peer.send("#TMAAA:BBB:hel"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(150));
+  EXPECT_EQ(incomingCount(), 0);
+  ASSERT_TRUE(peer.send("lo\r\n"));
+  EXPECT_EQ(receive(1), std::vector<std::string>{"#TMAAA:BBB:hello"});
+
+  // 3000 bytes without a line end come as pieces of at most 1023.
+  const std::string longLine = "#" + std::string(2999, 'x');
+  ASSERT_TRUE(peer.send(longLine + "\r\n"));
+  const std::vector<std::string> pieces = receive(3);
+  ASSERT_EQ(pieces.size(), 3u);
+  EXPECT_EQ(pieces[0], longLine.substr(0, 1023));
+  EXPECT_EQ(pieces[1], longLine.substr(1023, 1023));
+  EXPECT_EQ(pieces[2], longLine.substr(2046));
+}
+
+TEST_F(SessionThreadsTest, SenderWritesEachLineWithCrLfAndRemembersIt) {
+  LoopbackPeer peer("127.0.0.102");
+  openConnected(peer, "127.0.0.102");
+  send("#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  send("$PIABC:XYZ:1");
+  send("@N:ABC:1200");
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  EXPECT_EQ(peer.readLine(), "$PIABC:XYZ:1");
+  EXPECT_EQ(peer.readLine(), "@N:ABC:1200");
+  EXPECT_EQ(peer.raw(),
+            "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO\r\n$PIABC:XYZ:1\r\n"
+            "@N:ABC:1200\r\n");
+  platform::LockGuard hold(OutgoingLock());
+  EXPECT_EQ(sender_->lastSentLine(), "@N:ABC:1200");
+  EXPECT_EQ(session_->outgoing().count(), 0);
+}
+
+TEST_F(SessionThreadsTest, RefusedOrUnresolvableServerLeavesADeadSession) {
+  for (const char* address : {"127.0.0.103", "999.1.1.1"}) {
+    SCOPED_TRACE(address);
+    open(address);  // nobody listens there
+    send("#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_FALSE(session_->connected());
+    EXPECT_FALSE(session_->isConnected());
+    {
+      // A dead session writes nothing: the line is still queued.
+      platform::LockGuard hold(OutgoingLock());
+      EXPECT_EQ(session_->outgoing().count(), 1);
+    }
+    sender_.reset();
+    session_.reset();
+  }
+}
+
+TEST_F(SessionThreadsTest, StoppingEndsBothWorkersWithinOnePause) {
+  LoopbackPeer peer("127.0.0.104");
+  openConnected(peer, "127.0.0.104");
+  const auto start = Clock::now();
+  sender_.reset();
+  session_.reset();
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      Clock::now() - start);
+  RecordProperty("stop_ms", static_cast<int>(took.count()));
+  // One pause of each, plus scheduling; far from a hang.
+  EXPECT_LT(took.count(), 1000);
+  EXPECT_TRUE(peer.waitForClose());
+}
+
+TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
+  LoopbackPeer peer("127.0.0.105", 4096);
+  openConnected<SmallSendBufferSession>(peer, "127.0.0.105");
+  const std::string filler(1000, 'f');
+  for (int i = 0; i < 400; ++i) send("#TM" + filler);
+  // Once the socket can take no more, the receiver waits for output room
+  // and stops reading: the peer's probes are no longer picked up.
+  int probes = 0;
+  bool stuck = false;
+  const auto deadline = Clock::now() + std::chrono::seconds(20);
+  while (!stuck && Clock::now() < deadline) {
+    ASSERT_TRUE(peer.send("#DLPROBE\r\n"));
+    ++probes;
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    stuck = incomingCount() + drainedProbes_ < probes;
+    drainedProbes_ += static_cast<int>(drainIncoming().size());
+  }
+  ASSERT_TRUE(stuck) << "the peer's buffers never filled";
+  RecordProperty("probes_before_stuck", probes);
+  const auto start = Clock::now();
+  sender_.reset();
+  session_.reset();
+  const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
+      Clock::now() - start);
+  RecordProperty("stop_ms", static_cast<int>(took.count()));
+  EXPECT_LT(took.count(), 1000);
+}
+
+TEST_F(SessionThreadsTest, QueuesAreDiscardedWithTheSession) {
+  LoopbackPeer peer("127.0.0.106");
+  openConnected(peer, "127.0.0.106");
+  // Lines that have not been handled or sent go with the session, and the
+  // packets are freed (the sanitizer build checks the latter).
+  ASSERT_TRUE(peer.send("#DLONE\r\n#DLTWO\r\n#DLTHREE\r\n"));
+  ASSERT_TRUE(waitUntil([&] { return incomingCount() >= 1; }));
+  for (int i = 0; i < 500; ++i) send("@N:ABC:" + std::to_string(i));
+  sender_.reset();
+  session_.reset();
+  ASSERT_TRUE(peer.waitForClose());
+  // The sender wrote no more than one line per cycle before it stopped.
+  EXPECT_LT(peer.raw().size(), 500u * 10u);
+}
+
+}  // namespace
+}  // namespace talvix

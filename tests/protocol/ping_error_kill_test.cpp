@@ -1,0 +1,169 @@
+// Ping, pong, server errors, kill and the lines the dispatcher drops, from
+// a peer on loopback through the real plug-in.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/protocol/session_plugin_fixture.h"
+
+namespace talvix {
+namespace {
+
+using testing::LoopbackPeer;
+using testing::SessionPluginTest;
+
+class PingErrorKillTest : public SessionPluginTest {
+ protected:
+  void SetUp() override {
+    SessionPluginTest::SetUp();
+    if (HasFatalFailure()) return;
+    host().model().setSetting("Talvix", "AutoPopup", "1");
+  }
+  // Sends one line and idles until the history shows the given line.
+  void expectPosted(LoopbackPeer& peer, const std::string& line,
+                    const std::string& posted) {
+    ASSERT_TRUE(peer.send(line + "\r\n"));
+    EXPECT_TRUE(pump([&] { return historyHas(posted); })) << posted;
+  }
+};
+
+TEST_F(PingErrorKillTest, PingsForTheUserAreAnsweredWithTheirValues) {
+  LoopbackPeer peer("127.0.0.115");
+  connect(peer, "127.0.0.115");
+  expectPosted(peer, "$PIXYZ:ABC:7", "PONG Sent");
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:7");
+
+  // Not for the user: no answer, so the next line read answers "*".
+  ASSERT_TRUE(peer.send("$PIXYZ:DEF:1\r\n$PIXYZ:*:2\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:2");
+  ASSERT_TRUE(peer.send("$PIXYZ:*P:10:20:30\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:10:20:30");
+
+  // Four fields: the guard line and no pong.
+  expectPosted(peer, "$PIXYZ:ABC:1:2",
+               "****> handlePI - Talvix: Exception caught. Notify author.");
+  EXPECT_FALSE(answer(peer, 300).has_value());
+  EXPECT_EQ(historyCount("PONG Sent"), 3);
+}
+
+TEST_F(PingErrorKillTest, PongsShowTheRoundTripOrTheBuggyPeer) {
+  LoopbackPeer peer("127.0.0.116");
+  connect(peer, "127.0.0.116");
+  const std::time_t sent = std::time(nullptr) - 3;
+  std::tm local{};
+  localtime_r(&sent, &local);
+  ASSERT_TRUE(peer.send("$POXYZ:ABC:" + std::to_string(local.tm_hour) + ":" +
+                        std::to_string(local.tm_min) + ":" +
+                        std::to_string(local.tm_sec) + "\r\n"));
+  ASSERT_TRUE(pump([&] {
+    return historyHas("3.000 seconds to receive PONG") ||
+           historyHas("4.000 seconds to receive PONG");  // a second ticked
+  }));
+
+  expectPosted(peer, "$POXYZ:ABC:10",
+               "Receiver XYZ is running FS2000. PING reply is buggy there.");
+  EXPECT_EQ(sounds("ATTN.WAV"), 1);
+
+  const std::string buggy =
+      "Talvix for FS2000 is BUGGY! Can't respond to PING properly.";
+  ASSERT_TRUE(peer.send("$POXYZ:ABC:10:0\r\n"));
+  ASSERT_TRUE(pump([&] { return notices(buggy) == 1; }));
+  for (const auto& notice : state().notices) {
+    if (notice.text == buggy) {
+      EXPECT_EQ(notice.seconds, 2.0f);
+    }
+  }
+
+  // A pong for another callsign, then one with two fields only.
+  const auto rowsBefore = history().size();
+  expectPosted(peer, "$POXYZ:DEF:10:0:0\r\n$POXYZ",
+               "****> handlePO - Talvix: Exception caught. Notify author.");
+  EXPECT_EQ(history().size(), rowsBefore + 1);
+}
+
+TEST_F(PingErrorKillTest, ServerErrorsComeFromTheTable) {
+  LoopbackPeer peer("127.0.0.117");
+  connect(peer, "127.0.0.117");
+  const int raises = mainWindowRaises();
+  expectPosted(peer, "$ERserver:ABC:1:x", "Error: Callsign in use");
+  EXPECT_EQ(mainWindowRaises(), raises + 1);  // AutoPopup is set
+  EXPECT_EQ(sounds("MYATTN.WAV"), 1);
+
+  expectPosted(peer, "$ERserver:ABC:9:x",
+               "Advisory: Weather Profile not Available for Closest "
+               "Reporting Station");
+  expectPosted(peer, "$ERserver:ABC:99:x", "Unknown server error 99");
+  expectPosted(peer, "$ERserver:ABC:-1:x", "Unknown server error -1");
+  expectPosted(peer, "$ERserver:ABC:13", "ID / Password currently suspended");
+  EXPECT_EQ(mainWindowRaises(), raises + 2);  // only 1 and 13 alert
+
+  // 4 shows the line sent last: here the answer to this ping.
+  expectPosted(peer, "$PIXYZ:ABC:42", "PONG Sent");
+  ASSERT_EQ(answer(peer), "$POABC:XYZ:42");
+  expectPosted(peer, "$ERserver:ABC:4:x", "$POABC:XYZ:42");
+  EXPECT_FALSE(historyHas("Error: Syntax Error in Packet"));
+
+  expectPosted(peer, "$ERserver:ABC",
+               "handleER - Talvix: Exception caught. Notify author.");
+}
+
+TEST_F(PingErrorKillTest, DroppedPrefixesChangeNothingAndOrderHolds) {
+  LoopbackPeer peer("127.0.0.118");
+  connect(peer, "127.0.0.118");
+  const std::vector<std::string> before = history();
+  ASSERT_TRUE(peer.send(
+      "#DLXYZ:1\r\n#XXABC\r\n$XXABC\r\n$erserver:ABC:1:x\r\nQQQ\r\n\r\n"
+      "$ERserver:ABC:2:x\r\n"));
+  ASSERT_TRUE(pump([&] { return historyHas("Error: Invalid Callsign"); }));
+  std::vector<std::string> expected = before;
+  expected.push_back("Error: Invalid Callsign");
+  EXPECT_EQ(history(), expected);
+  EXPECT_FALSE(answer(peer, 200).has_value());  // and nothing answered
+}
+
+TEST_F(PingErrorKillTest, OneReceivedLineIsHandledPerIdleCall) {
+  LoopbackPeer peer("127.0.0.119");
+  connect(peer, "127.0.0.119");
+  ASSERT_TRUE(peer.send("$PIXYZ:ABC:1\r\n$PIXYZ:ABC:2\r\n"));
+  // Without idle calls both wait in the incoming queue.
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  EXPECT_EQ(historyCount("PONG Sent"), 0);
+  host().idleOnce(kFrameSeconds);
+  EXPECT_EQ(historyCount("PONG Sent"), 1);
+  host().idleOnce(kFrameSeconds);
+  EXPECT_EQ(historyCount("PONG Sent"), 2);
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:1");
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:2");
+}
+
+TEST_F(PingErrorKillTest, AKillForTheUserEndsTheSession) {
+  LoopbackPeer peer("127.0.0.122");
+  connect(peer, "127.0.0.122");
+  // Someone else's removal changes nothing.
+  ASSERT_TRUE(peer.send("$!!SERVER:DEF:bye\r\n$PIXYZ:ABC:3\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:3");
+
+  expectPosted(peer, "$!!SERVER:ABC:bye", "You have been removed by: bye");
+  EXPECT_TRUE(peer.waitForClose());
+  EXPECT_EQ(sounds("ATTN.WAV"), 1);
+  // Without a session nothing more is handled.
+  pumpFor(100);
+  EXPECT_EQ(historyCount("PONG Sent"), 1);
+}
+
+TEST_F(PingErrorKillTest, AKillWithoutAReasonDisconnectsAndPostsTheGuardLine) {
+  LoopbackPeer peer("127.0.0.123");
+  connect(peer, "127.0.0.123");
+  expectPosted(peer, "$!!SERVER:ABC",
+               "*****> handle!! - Talvix: Exception caught. Notify author.");
+  EXPECT_TRUE(peer.waitForClose());
+  EXPECT_FALSE(pump(
+      [&] { return std::string(history().back()).rfind("You have", 0) == 0; },
+      100));
+}
+
+}  // namespace
+}  // namespace talvix

@@ -1,0 +1,137 @@
+// Dead sessions, disconnect in the middle of traffic, and many connect and
+// disconnect cycles against a busy peer.
+#include <dirent.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/protocol/session_plugin_fixture.h"
+
+namespace talvix {
+namespace {
+
+using testing::LoopbackPeer;
+using testing::SessionPluginTest;
+
+using SessionLifecycleTest = SessionPluginTest;
+
+int ThreadCount() {
+  int n = 0;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (dirent* entry = readdir(tasks)) n += entry->d_name[0] != '.';
+    closedir(tasks);
+  }
+  return n;
+}
+
+// Accepts one client after another and sends each a ping every 10 ms (100
+// lines a second) while reading whatever comes back.
+class BusyPeer {
+ public:
+  explicit BusyPeer(const std::string& address)
+      : peer_(address), thread_([this] { serve(); }) {}
+  ~BusyPeer() {
+    stop_ = true;
+    thread_.join();
+  }
+  bool listening() const { return peer_.listening(); }
+  int accepted() const { return accepted_.load(); }
+  int pongs() const { return pongs_.load(); }
+
+ private:
+  void serve() {
+    int sequence = 0;
+    while (!stop_) {
+      if (!peer_.connected() || peer_.closed()) {
+        if (peer_.accept(20)) ++accepted_;
+        continue;
+      }
+      peer_.send("$PIXYZ:ABC:" + std::to_string(++sequence) + "\r\n");
+      while (auto line = peer_.readLine(10)) {
+        if (line->rfind("$PO", 0) == 0) ++pongs_;
+      }
+    }
+  }
+
+  LoopbackPeer peer_;
+  std::atomic<bool> stop_{false};
+  std::atomic<int> accepted_{0};
+  std::atomic<int> pongs_{0};
+  std::thread thread_;
+};
+
+TEST_F(SessionLifecycleTest,
+       ARefusedConnectionLeavesADeadSessionUntilDisconnect) {
+  openConnectWindow();
+  fill("127.0.0.120");  // nobody listens yet
+  pressOk();
+  EXPECT_FALSE(isOpen("txCN"));
+  pumpFor(200);
+
+  // The dead session still counts as a session: OK does not connect again.
+  LoopbackPeer peer("127.0.0.120");
+  ASSERT_TRUE(peer.listening());
+  openConnectWindow();
+  pressOk();
+  EXPECT_FALSE(peer.accept(300));
+
+  disconnect();
+  reconnect("127.0.0.120");
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+}
+
+TEST_F(SessionLifecycleTest, DisconnectDuringTrafficDiscardsTheQueues) {
+  LoopbackPeer peer("127.0.0.121");
+  connect(peer, "127.0.0.121");
+  std::string pings;
+  for (int i = 0; i < 40; ++i)
+    pings += "$PIXYZ:ABC:" + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(peer.send(pings));
+  // Some are queued, none handled yet (no idle calls).
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  disconnect();
+  EXPECT_TRUE(peer.waitForClose());
+  EXPECT_EQ(historyCount("PONG Sent"), 0);
+
+  reconnect("127.0.0.121");
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  pumpFor(300);
+  // Nothing of the old session is handled or sent in the new one.
+  EXPECT_EQ(historyCount("PONG Sent"), 0);
+  EXPECT_FALSE(answer(peer, 100).has_value());
+  ASSERT_TRUE(peer.send("$PIXYZ:ABC:new\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:new");
+}
+
+TEST_F(SessionLifecycleTest, FiftyCyclesAgainstABusyPeerLeaveNothingBehind) {
+  const int threadsBefore = ThreadCount();
+  {
+    BusyPeer peer("127.0.0.124");
+    ASSERT_TRUE(peer.listening());
+    const int peerThreads = ThreadCount();
+    for (int cycle = 0; cycle < 50; ++cycle) {
+      SCOPED_TRACE(cycle);
+      openConnectWindow();
+      fill("127.0.0.124");
+      pressOk();
+      ASSERT_TRUE(pump([&] { return peer.accepted() > cycle; }));
+      pumpFor(cycle % 5 * 20);  // disconnect at different points
+      disconnect();
+      EXPECT_EQ(ThreadCount(), peerThreads);  // both workers have ended
+    }
+    EXPECT_EQ(peer.accepted(), 50);
+    // Both locks are free: a last session carries a ping round trip.
+    const int pongsBefore = peer.pongs();
+    reconnect("127.0.0.124");
+    ASSERT_TRUE(pump([&] { return peer.pongs() > pongsBefore; }));
+    disconnect();
+  }
+  EXPECT_EQ(ThreadCount(), threadsBefore);
+}
+
+}  // namespace
+}  // namespace talvix

@@ -1,0 +1,382 @@
+// The host's slots as the plug-in sees them: called through the plug-in's
+// own thin wrappers (core/host.h) on the table that simhost hands over.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "core/fourcc.h"
+#include "core/host.h"
+#include "sim/host_model.h"
+#include "sim/host_table.h"
+#include "sim_test_support.h"
+
+using namespace talvix;
+namespace h = talvix::host;
+
+namespace {
+
+constexpr std::uint32_t kWin = FourCC("txEX");
+constexpr std::uint32_t kPopup = FourCC("exPp");
+constexpr std::uint32_t kList = FourCC("exLs");
+
+class HostSlots : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    model_ = std::make_unique<sim::HostModel>(root_.str());
+    sim::SetActiveModel(model_.get());
+    table_ = sim::BuildHostTable();
+    h::Install(&table_, 4242);
+  }
+  void TearDown() override { sim::SetActiveModel(nullptr); }
+  void OpenExample() {
+    ASSERT_EQ(
+        1, h::CreateHostWindow(sim::kPluginSignature, kWin, "TXEXAMPLE.win"));
+  }
+  std::vector<std::string> Faults() const { return model_->snapshot().faults; }
+
+  simtest::TempRoot root_;
+  std::unique_ptr<sim::HostModel> model_;
+  HostServicesTable table_{};
+};
+
+TEST_F(HostSlots, SettingsPersistInTheFileAndMissingKeysLeaveValues) {
+  h::WriteSettingInt("MPDistance", 40);
+  h::WriteSettingText("Callsign", "ABC123");
+  EXPECT_NE(std::string::npos, root_.read("settings.ini").find("[Talvix]"));
+  EXPECT_NE(std::string::npos,
+            root_.read("settings.ini").find("Callsign=ABC123"));
+
+  // A new simulator reads them back from the file.
+  model_ = std::make_unique<sim::HostModel>(root_.str());
+  sim::SetActiveModel(model_.get());
+  int value = 7;
+  h::ReadSettingInt("MPDistance", &value);
+  EXPECT_EQ(40, value);
+  value = 7;
+  h::ReadSettingInt("AutoWeather", &value);
+  EXPECT_EQ(7, value) << "a missing key leaves the value unchanged";
+
+  char text[4] = "xy";
+  h::ReadSettingText("Callsign", text, sizeof text);
+  EXPECT_STREQ("ABC", text) << "size bytes with the NUL";
+  char other[8] = "keep";
+  model_->readSettingText("Talvix", "Nothing", other, sizeof other);
+  EXPECT_STREQ("keep", other);
+  // The section is part of the key.
+  model_->writeSettingInt("Other", "MPDistance", 5);
+  value = 0;
+  h::ReadSettingInt("MPDistance", &value);
+  EXPECT_EQ(40, value);
+}
+
+TEST_F(HostSlots, PopupSelectionReturnsIdAndCopiesTextCut) {
+  OpenExample();
+  char text[32];
+  EXPECT_EQ(0, h::GetPopupSelection(kWin, kPopup, text, sizeof text))
+      << "a popup shows its first item";
+  EXPECT_STREQ("------", text);
+  h::AddPopupItem(kWin, kPopup, 7, "EDDF_TWR");
+  h::SelectPopupItem(kWin, kPopup, 7);
+  char small[4];
+  EXPECT_EQ(7, h::GetPopupSelection(kWin, kPopup, small, sizeof small));
+  EXPECT_STREQ("EDD", small);
+  EXPECT_EQ(7, h::GetPopupSelection(kWin, kPopup, nullptr, 0));
+  h::SelectPopupItem(kWin, kPopup, 99);  // no such item: unchanged
+  EXPECT_EQ(7, h::GetPopupSelection(kWin, kPopup, text, sizeof text));
+  h::RemovePopupItem(kWin, kPopup, 7);
+  EXPECT_EQ(0, h::GetPopupSelection(kWin, kPopup, text, sizeof text))
+      << "removing the shown item shows the first again";
+  h::RemovePopupItem(kWin, kPopup, 0);
+  h::RemovePopupItem(kWin, kPopup, static_cast<int>(FourCC("ab12")));
+  EXPECT_EQ(-1, h::GetPopupSelection(kWin, kPopup, text, sizeof text));
+  EXPECT_STREQ("", text);
+  EXPECT_TRUE(Faults().empty());
+}
+
+TEST_F(HostSlots, ListRowsCellsAndSelection) {
+  OpenExample();
+  EXPECT_EQ(-1, h::ListSelectedRow(kWin, kList));
+  for (int i = 0; i < 3; ++i) h::ListAppendRow(kWin, kList, 12);
+  ASSERT_EQ(3, h::ListRowCount(kWin, kList));
+  h::ListSetCell(kWin, kList, 2, 0, "third");
+  h::ListSetCell(kWin, kList, 1, 3, "wide");
+  char cell[4];
+  h::ListGetCell(kWin, kList, 2, 0, cell, sizeof cell);
+  EXPECT_STREQ("thi", cell);
+  h::ListGetCell(kWin, kList, 1, 3, cell, sizeof cell);
+  EXPECT_STREQ("wid", cell);
+  h::ListGetCell(kWin, kList, 9, 0, cell, sizeof cell);
+  EXPECT_STREQ("", cell);
+
+  h::ListSelectRow(kWin, kList, 2);
+  EXPECT_EQ(2, h::ListSelectedRow(kWin, kList));
+  h::ListDeleteRow(kWin, kList, 0);
+  EXPECT_EQ(1, h::ListSelectedRow(kWin, kList)) << "selection follows its row";
+  h::ListGetCell(kWin, kList, 1, 0, cell, sizeof cell);
+  EXPECT_STREQ("thi", cell);
+  h::ListSelectRow(kWin, kList, 5);
+  EXPECT_EQ(-1, h::ListSelectedRow(kWin, kList));
+  h::ListClearColumns(kWin, kList);
+  h::ListAddColumn(kWin, kList, "History", 1024);
+  h::ListClearRows(kWin, kList);
+  EXPECT_EQ(0, h::ListRowCount(kWin, kList));
+  EXPECT_TRUE(Faults().empty());
+
+  // A cell of a row that does not exist is a fault of the caller.
+  h::ListSetCell(kWin, kList, 4, 0, "lost");
+  EXPECT_EQ(1u, Faults().size());
+}
+
+TEST_F(HostSlots, ClosedWindowsIgnoreCallsButMissingControlsAreFaults) {
+  h::ListAppendRow(kWin, kList, 12);
+  EXPECT_EQ(0, h::ListRowCount(kWin, kList));
+  EXPECT_FALSE(h::IsWindowOpen(kWin));
+  EXPECT_TRUE(Faults().empty());
+  EXPECT_EQ(0, h::CreateHostWindow(sim::kPluginSignature, kWin, "nope.win"));
+  EXPECT_EQ(1u, Faults().size());
+
+  OpenExample();
+  EXPECT_TRUE(h::IsWindowOpen(kWin));
+  h::SetText(kWin, FourCC("zzzz"), "x");
+  h::ListAppendRow(kWin, FourCC("exTx"), 12);  // a text field is no list
+  EXPECT_EQ(3u, Faults().size());
+  h::SetText(kWin, FourCC("exTx"), "typed");
+  char text[16];
+  h::GetText(kWin, FourCC("exTx"), text, sizeof text);
+  EXPECT_STREQ("typed", text);
+  h::ClearText(kWin, FourCC("exTx"));
+  h::GetText(kWin, FourCC("exTx"), text, sizeof text);
+  EXPECT_STREQ("", text);
+  h::SetButtonState(kWin, FourCC("exCk"), 1);
+  EXPECT_EQ(1, h::GetButtonState(kWin, FourCC("exCk")));
+  h::CloseWindow(kWin);
+  EXPECT_FALSE(h::IsWindowOpen(kWin));
+}
+
+TEST_F(HostSlots, SoundsPlayForOneSecondOfHostTime) {
+  int a = h::PlayHostSound("ATTN.WAV");
+  model_->advanceTime(0.6);
+  int b = h::PlayHostSound("MYATTN.WAV");
+  EXPECT_NE(0, a);
+  EXPECT_NE(0, b);
+  EXPECT_NE(a, b);
+  EXPECT_NE(0, h::QuerySound(a));
+  model_->advanceTime(0.39);
+  EXPECT_NE(0, h::QuerySound(a));
+  model_->advanceTime(0.02);
+  EXPECT_EQ(0, h::QuerySound(a)) << "one second after the play";
+  EXPECT_NE(0, h::QuerySound(b));
+  EXPECT_EQ(0, h::QuerySound(b + 100));
+  auto sounds = model_->snapshot().sounds;
+  ASSERT_EQ(2u, sounds.size());
+  EXPECT_EQ("ATTN.WAV", sounds[0].file);
+  EXPECT_EQ("MYATTN.WAV", sounds[1].file);
+}
+
+TEST_F(HostSlots, ObjectsComeFromModelFilesWithBackslashPaths) {
+  root_.write("tvox/B737.tvx", "model");
+  HostObject* object = h::CreateObject("TVOX\\b737.TVX");
+  ASSERT_NE(nullptr, object);
+  EXPECT_EQ(nullptr, h::CreateObject("tvox\\missing.tvx"));
+  h::SetNames(object->ref, "DLH123", "DLH123 B737");
+  h::SetPosition(object->ref, {180000.0, -440000.0, 3500.0});
+  h::SetSpeed(object->ref, 250.0f);
+  h::SetVelocity(object->ref, {1.0, 2.0, 3.0});
+  HostPosition p{};
+  h::GetPosition(object->ref, &p);
+  EXPECT_DOUBLE_EQ(-440000.0, p.lon);
+  EXPECT_FLOAT_EQ(250.0f, h::GetSpeed(object->ref));
+  auto state = model_->snapshot();
+  ASSERT_EQ(1u, state.objects.size());
+  EXPECT_EQ("DLH123 B737", state.objects[0].names[1]);
+  EXPECT_EQ("TVOX\\b737.TVX", state.objects[0].model);
+  EXPECT_DOUBLE_EQ(2.0, state.objects[0].velocity.y);
+  EXPECT_EQ(std::vector<std::string>{"tvox\\missing.tvx"}, state.failedCreates);
+  h::DestroyObject(object);
+  EXPECT_TRUE(model_->snapshot().objects.empty());
+  EXPECT_TRUE(Faults().empty());
+}
+
+TEST_F(HostSlots, UserAircraftRadiosAndGeometry) {
+  model_->modify([](sim::HostState& s) {
+    s.user.position = {3600.0 * 47.5, 3600.0 * 237.7, 1200.0};
+    s.user.speed = 100.0f;
+    s.user.com1 = 118.7f;
+    s.user.transponder.code = 7700;
+  });
+  AircraftRef user{};
+  h::UserAircraft(&user);
+  EXPECT_TRUE(h::UserAircraftPresent());
+  HostPosition p{};
+  h::GetPosition(user, &p);
+  EXPECT_DOUBLE_EQ(3600.0 * 237.7, p.lon) << "0..360 east";
+  EXPECT_FLOAT_EQ(118.7f, h::GetRadio(user, kRadioCom, 1, 0));
+  EXPECT_FLOAT_EQ(7700.0f, h::GetRadio(user, kRadioTransponder, 1, 0));
+  h::SetRadio(user, kRadioCom, 1, 122.8f);
+  EXPECT_FLOAT_EQ(122.8f, h::GetRadio(user, kRadioCom, 1, 0));
+
+  // One arc-minute of latitude is one nautical mile, east or west alike.
+  HostPosition a{180000.0, 3600.0 * 350.0, 0}, b{180060.0, 3600.0 * 350.0, 0};
+  EXPECT_NEAR(6076.0, h::DistanceFeet(a, b), 0.5);
+  HostPosition c{0, -36.0, 0}, d{0, 3600.0 * 360.0 - 36.0, 0};
+  EXPECT_NEAR(0.0, h::DistanceFeet(c, d), 0.5);
+  EXPECT_FLOAT_EQ(350.0f, h::Normalise360(-10.0f));
+  EXPECT_FLOAT_EQ(10.0f, h::Normalise360(730.0f));
+  EXPECT_FLOAT_EQ(-170.0f, h::Normalise180(190.0f));
+  EXPECT_FLOAT_EQ(170.0f, h::Normalise180(-190.0f));
+}
+
+TEST_F(HostSlots, TransponderAnswersTheMessageRecordOfItsDestination) {
+  model_->modify([](sim::HostState& s) {
+    s.user.transponder = {6, 1, 1200, FourCC("xpdr")};
+  });
+  HostMessage m{};
+  m.id = FourCC("getd");
+  m.destination = FourCC("kt76");
+  m.valueType = FourCC("int ");
+  m.dataTag = FourCC("mode");
+  h::SendHostMessage(&m);
+  EXPECT_EQ(0u, m.receiver) << "nobody listens under 'kt76'";
+  m.destination = FourCC("xpdr");
+  h::SendHostMessage(&m);
+  EXPECT_NE(0u, m.receiver);
+  std::int32_t answer = 0;
+  std::memcpy(&answer, reinterpret_cast<unsigned char*>(&m) + 24, 4);
+  EXPECT_EQ(6, answer);
+  m.dataTag = FourCC("rply");
+  h::SendHostMessage(&m);
+  std::memcpy(&answer, reinterpret_cast<unsigned char*>(&m) + 24, 4);
+  EXPECT_EQ(1, answer);
+  EXPECT_EQ(FourCC("int "), m.valueType);
+}
+
+TEST_F(HostSlots, FlightPlanIsALinkedListOfHostNodes) {
+  EXPECT_EQ(nullptr, h::GetFlightPlan());
+  model_->modify([](sim::HostState& s) {
+    s.plan = {{2, "EDDF", 0, 364}, {3, "SPESA", 250, 24000}};
+    s.departure = "EDDF";
+  });
+  auto* first = static_cast<unsigned char*>(h::GetFlightPlan());
+  ASSERT_NE(nullptr, first);
+  std::int32_t kind = 0;
+  std::memcpy(&kind, first + kPlanNodeKindOffset, 4);
+  EXPECT_EQ(2, kind);
+  EXPECT_STREQ("EDDF", reinterpret_cast<char*>(first + kPlanNodeName2Offset));
+  unsigned char* second = nullptr;
+  std::memcpy(&second, first + kPlanNodeNextOffset, sizeof second);
+  ASSERT_NE(nullptr, second);
+  EXPECT_STREQ("SPESA", reinterpret_cast<char*>(second + kPlanNodeName3Offset));
+  float speed = 0, altitude = 0;
+  std::memcpy(&speed, second + kPlanNodeSpeedOffset, 4);
+  std::memcpy(&altitude, second + kPlanNodeAltitudeOffset, 4);
+  EXPECT_FLOAT_EQ(250.0f, speed);
+  EXPECT_FLOAT_EQ(24000.0f, altitude);
+  void* end = &end;
+  std::memcpy(&end, second + kPlanNodeNextOffset, sizeof end);
+  EXPECT_EQ(nullptr, end);
+  EXPECT_EQ(1, model_->outstandingFlightPlans());
+  h::ReleaseFlightPlan(first);
+  EXPECT_EQ(0, model_->outstandingFlightPlans());
+
+  AirportRecord dep{}, dest{};
+  h::DepartureAirport(&dep);
+  h::DestinationAirport(&dest);
+  std::int32_t has = 0;
+  std::memcpy(&has, dep.bytes, 4);
+  EXPECT_EQ(1, has);
+  EXPECT_STREQ("EDDF",
+               reinterpret_cast<char*>(dep.bytes + kAirportIdentOffset));
+  std::memcpy(&has, dest.bytes, 4);
+  EXPECT_EQ(0, has);
+}
+
+TEST_F(HostSlots, NearestAirportAndMetarWeather) {
+  NearestAirportRecord record{};
+  // Near Seattle, the user's longitude counted 0..360 east.
+  h::NearestAirport({47.45 * 3600, (360 - 122.31) * 3600, 0}, &record);
+  EXPECT_STREQ("KSEA",
+               reinterpret_cast<char*>(record.bytes + kNearestIdentOffset));
+  float elevation = 0;
+  std::memcpy(&elevation, record.bytes + kNearestElevationOffset, 4);
+  EXPECT_FLOAT_EQ(433.0f, elevation);
+
+  h::LoadMetarFile(root_.file("EXAMPLE.metar").c_str());
+  WeatherRecord w{};
+  h::GetWeather(&w);
+  EXPECT_EQ(240, w.windDirection);
+  EXPECT_EQ(10, w.windSpeed);
+  EXPECT_EQ(25, w.gustSpeed);
+  EXPECT_NEAR(29.91, w.altimeter, 0.01);
+  EXPECT_EQ(8192, w.stormFlag);
+  EXPECT_EQ(1, w.cloud[0].present);
+  EXPECT_EQ(3000, w.cloud[0].base);
+  EXPECT_EQ(4, w.cloud[2].coverage) << "BKN080; OVC120 is a fourth group";
+  EXPECT_EQ(8000, w.cloud[2].base);
+  auto extras = model_->snapshot().weatherExtras;
+  EXPECT_EQ(12, extras.temperature);
+  EXPECT_EQ(9999, extras.visibilityMeters);
+
+  w.cloud[1].thickness = 1500;
+  h::SetWeather(w);
+  WeatherRecord again{};
+  h::GetWeather(&again);
+  EXPECT_EQ(0, std::memcmp(&w, &again, sizeof w));
+  WindsAloftRecord winds{};
+  winds.band[13] = {270, 80, {}};
+  h::SetWindsAloft(winds);
+  WindsAloftRecord back{};
+  h::GetWindsAloft(&back);
+  EXPECT_EQ(270, back.band[13].direction);
+}
+
+TEST_F(HostSlots, LibrariesLoadByNameFromTheFolderAndEveryStepIsRecorded) {
+  std::filesystem::copy_file(SIM_PROBE_PLUGIN_PATH, root_.file("libprobe.so"));
+  void* library = h::LoadHostLibrary("probe");
+  ASSERT_NE(nullptr, library);
+  EXPECT_EQ(nullptr, h::LoadHostLibrary("TSRemote"));
+  EXPECT_NE(nullptr, h::FindExport(library, "DLLInit"));
+  EXPECT_EQ(nullptr, h::FindExport(library, "tsrConnect"));
+  EXPECT_EQ(1, model_->openLibraries());
+  h::ReleaseLibrary(library);
+  EXPECT_EQ(0, model_->openLibraries());
+  auto events = model_->snapshot().libraries;
+  ASSERT_EQ(5u, events.size());
+  EXPECT_EQ("load", events[0].op);
+  EXPECT_TRUE(events[0].ok);
+  EXPECT_EQ("TSRemote", events[1].name);
+  EXPECT_FALSE(events[1].ok);
+  EXPECT_EQ("find", events[2].op);
+  EXPECT_TRUE(events[2].ok);
+  EXPECT_FALSE(events[3].ok);
+  EXPECT_EQ("release", events[4].op);
+}
+
+TEST_F(HostSlots, MessagesAlertsMenusTimeAndHelp) {
+  h::TimedMessage("Creating Talvix Window...", 1.0f);
+  h::Alert("first");
+  h::Alert("second");
+  EXPECT_EQ(1, h::AddMenu(kMenuBar, FourCC("plug"), "Plugins"));
+  EXPECT_EQ(1, h::AddMenuItem(FourCC("plug"), FourCC("txMN"), "Talvix"));
+  EXPECT_EQ(0, h::AddMenuItem(FourCC("none"), FourCC("txMN"), "Talvix"));
+  h::HelpToggleA();
+  h::HelpToggleB();
+  h::HelpToggleB();
+  model_->modify([](sim::HostState& s) {
+    s.timeHour = 14;
+    s.timeMinute = 5;
+  });
+  TimeOfDay t{};
+  h::GetTimeOfDay(&t);
+  EXPECT_EQ(14, t.hour);
+  EXPECT_EQ(5, t.minute);
+  auto s = model_->snapshot();
+  ASSERT_EQ(1u, s.notices.size());
+  EXPECT_FLOAT_EQ(1.0f, s.notices[0].seconds);
+  EXPECT_EQ((std::vector<std::string>{"first", "second"}), s.alerts);
+  ASSERT_EQ(1u, s.menus.size());
+  EXPECT_EQ("Talvix", s.menus[0].items.at(0).text);
+  EXPECT_EQ(1, s.helpToggleA);
+  EXPECT_EQ(2, s.helpToggleB);
+}
+
+}  // namespace
