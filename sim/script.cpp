@@ -104,6 +104,38 @@ bool WaitFor(Simulator& sim, double seconds, Found found) {
   return true;
 }
 
+// Runs real-time idle calls and prints what a person at the simulator would
+// see: every new history line and screen notice, as it appears.
+void Watch(Simulator& sim, std::ostream& out, double seconds) {
+  HostModel& m = sim.model();
+  std::vector<std::string> shown = HistoryRows(m);
+  std::size_t noticesShown =
+      m.read([](const HostState& s) { return s.notices.size(); });
+  auto end = std::chrono::steady_clock::now() +
+             std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                 std::chrono::duration<double>(seconds));
+  while (std::chrono::steady_clock::now() < end) {
+    sim.idle(0.1);
+    std::vector<std::string> rows = HistoryRows(m);
+    if (rows.size() > shown.size()) {
+      for (std::size_t i = shown.size(); i < rows.size(); ++i)
+        if (!rows[i].empty()) out << "history | " << rows[i] << '\n';
+    } else if (!rows.empty() && (shown.empty() || rows.back() != shown.back())) {
+      out << "history | " << rows.back() << '\n';
+    }
+    shown = rows;
+    std::vector<std::string> notices = m.read([&](const HostState& s) {
+      std::vector<std::string> texts;
+      for (std::size_t i = noticesShown; i < s.notices.size(); ++i)
+        texts.push_back(s.notices[i].text);
+      return texts;
+    });
+    noticesShown += notices.size();
+    for (const std::string& text : notices) out << "screen  | " << text << '\n';
+    out << std::flush;
+  }
+}
+
 void Run(Simulator& sim, std::ostream& out, const ScriptArgs& a) {
   const std::string& c = a.word(0);
   HostModel& m = sim.model();
@@ -222,6 +254,8 @@ void Run(Simulator& sim, std::ostream& out, const ScriptArgs& a) {
     if (!WaitFor(sim, a.number(1), [&] { return HistoryHas(m, text); }))
       throw ScriptError("waited " + a.word(1) + " s for history " +
                         Quoted(text) + "; " + DescribeHistory(m));
+  } else if (c == "watch") {
+    Watch(sim, out, a.number(1));
   } else if (c == "wait-object") {
     std::string name = a.word(2);
     if (!WaitFor(sim, a.number(1), [&] { return ObjectExists(m, name); }))

@@ -33,6 +33,8 @@ std::vector<std::string> Rows(const HostModel& model, std::uint32_t window,
   return rows;
 }
 
+}  // namespace
+
 std::vector<std::string> HistoryRows(const HostModel& model) {
   try {
     return Rows(model, FourCC("txMN"), FourCC("hist"));
@@ -40,6 +42,8 @@ std::vector<std::string> HistoryRows(const HostModel& model) {
     return {};
   }
 }
+
+namespace {
 
 bool Contains(const std::vector<std::string>& texts, const std::string& text) {
   for (const auto& t : texts)

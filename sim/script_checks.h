@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "sim/host_model.h"
 #include "sim/script_args.h"
@@ -12,6 +13,8 @@ namespace sim {
 std::string Quoted(const std::string& text);
 
 // A row of the main window's message history ('txMN', 'hist') reads text.
+// The rows of the message history, head row first; empty when closed.
+std::vector<std::string> HistoryRows(const HostModel& model);
 bool HistoryHas(const HostModel& model, const std::string& text);
 std::string DescribeHistory(const HostModel& model);
 
