@@ -56,6 +56,11 @@ enum CallbackSlot : int {
 struct CallbackRecord {
   void* slot[kCallbackRecordSlots];
 };
+#if defined(_WIN32) && !defined(_WIN64)
+static_assert(sizeof(CallbackRecord::slot[0]) == 4 &&
+                  offsetof(CallbackRecord, slot) + 51 * sizeof(void*) == 204,
+              "4-byte callback slots on 32-bit: menu set-up at byte 204");
+#endif
 
 using EmptyCallback = void(TALVIX_CALL*)();
 using CleanUpCallback = void(TALVIX_CALL*)();
