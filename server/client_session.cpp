@@ -6,8 +6,9 @@ namespace netserver {
 
 using Clock = std::chrono::steady_clock;
 
-ClientSession::ClientSession(asio::ip::tcp::socket socket, Router& router, const EventLog& log,
-                             SessionLimits limits, ClosedHandler onClosed)
+ClientSession::ClientSession(asio::ip::tcp::socket socket, Router& router,
+                             const EventLog& log, SessionLimits limits,
+                             ClosedHandler onClosed)
     : socket_(std::move(socket)),
       timer_(socket_.get_executor()),
       router_(router),
@@ -18,8 +19,9 @@ ClientSession::ClientSession(asio::ip::tcp::socket socket, Router& router, const
       lastLineAt_(connectedAt_) {
   asio::error_code ec;
   const auto remote = socket_.remote_endpoint(ec);
-  endpoint_ = ec ? std::string("unknown")
-                 : remote.address().to_string() + ":" + std::to_string(remote.port());
+  endpoint_ =
+      ec ? std::string("unknown")
+         : remote.address().to_string() + ":" + std::to_string(remote.port());
 }
 
 void ClientSession::start() {
@@ -31,16 +33,23 @@ void ClientSession::start() {
 void ClientSession::readMore() {
   auto self = shared_from_this();
   socket_.async_read_some(
-      asio::buffer(readBuffer_), [this, self](const asio::error_code& ec, std::size_t size) {
-        if (closed_ || closingAfterFlush_ || ec == asio::error::operation_aborted) return;
+      asio::buffer(readBuffer_),
+      [this, self](const asio::error_code& ec, std::size_t size) {
+        if (closed_ || closingAfterFlush_ ||
+            ec == asio::error::operation_aborted)
+          return;
         if (ec) {
           shutdown(ec == asio::error::eof ? "closed" : "lost");
           return;
         }
         framer_.feed(readBuffer_, size, [this](const std::string& line) {
-          if (closed_ || closingAfterFlush_) return;  // a "#DA" or a kill ends the reading
+          if (closed_ || closingAfterFlush_)
+            return;  // a "#DA" or a kill ends the reading
           lastLineAt_ = Clock::now();
+          const bool wasLoggedIn = router_.callsignOf(*this).has_value();
           router_.lineFrom(*this, line);
+          // From the login on, silence is measured instead of the login wait.
+          if (!wasLoggedIn && !closed_ && router_.callsignOf(*this)) armTimer();
         });
         if (!closed_ && !closingAfterFlush_) readMore();
       });
@@ -51,7 +60,8 @@ void ClientSession::deliver(const std::string& line) {
   if (queuedBytes_ + line.size() + 2 > limits_.maxQueuedBytes) {
     // The router may be walking its list: close from a handler of our own.
     closingAfterFlush_ = true;
-    asio::post(socket_.get_executor(), [self = shared_from_this()] { self->shutdown("overflow"); });
+    asio::post(socket_.get_executor(),
+               [self = shared_from_this()] { self->shutdown("overflow"); });
     return;
   }
   outgoing_.push_back(line + "\r\n");
@@ -63,30 +73,34 @@ void ClientSession::writeNext() {
   if (outgoing_.empty()) {
     writing_ = false;
     if (closingAfterFlush_) {
-      asio::post(socket_.get_executor(), [self = shared_from_this()] { self->shutdown("closed"); });
+      asio::post(socket_.get_executor(),
+                 [self = shared_from_this()] { self->shutdown("closed"); });
     }
     return;
   }
   writing_ = true;
   auto self = shared_from_this();
-  asio::async_write(socket_, asio::buffer(outgoing_.front()),
-                    [this, self](const asio::error_code& ec, std::size_t) {
-                      if (closed_ || dropping_ || ec == asio::error::operation_aborted) return;
-                      if (ec) {
-                        shutdown("lost");
-                        return;
-                      }
-                      queuedBytes_ -= outgoing_.front().size();
-                      outgoing_.pop_front();
-                      writeNext();
-                    });
+  asio::async_write(
+      socket_, asio::buffer(outgoing_.front()),
+      [this, self](const asio::error_code& ec, std::size_t) {
+        if (closed_ || dropping_ || ec == asio::error::operation_aborted)
+          return;
+        if (ec) {
+          shutdown("lost");
+          return;
+        }
+        queuedBytes_ -= outgoing_.front().size();
+        outgoing_.pop_front();
+        writeNext();
+      });
 }
 
 void ClientSession::disconnectAfterFlush() {
   if (closed_ || closingAfterFlush_) return;
   closingAfterFlush_ = true;
   if (!writing_) {
-    asio::post(socket_.get_executor(), [self = shared_from_this()] { self->shutdown("closed"); });
+    asio::post(socket_.get_executor(),
+               [self = shared_from_this()] { self->shutdown("closed"); });
   }
 }
 
@@ -97,17 +111,19 @@ void ClientSession::disconnect() {
   dropping_ = true;
   asio::error_code ignored;
   socket_.cancel(ignored);
-  asio::post(socket_.get_executor(), [self = shared_from_this()] { self->shutdown("closed"); });
+  asio::post(socket_.get_executor(),
+             [self = shared_from_this()] { self->shutdown("closed"); });
 }
 
 void ClientSession::armTimer() {
   const bool loggedIn = router_.callsignOf(*this).has_value();
-  const auto deadline =
-      loggedIn ? lastLineAt_ + limits_.idleTimeout : connectedAt_ + limits_.loginTimeout;
+  const auto deadline = loggedIn ? lastLineAt_ + limits_.idleTimeout
+                                 : connectedAt_ + limits_.loginTimeout;
   timer_.expires_at(deadline);
-  timer_.async_wait([this, self = shared_from_this()](const asio::error_code& ec) {
-    if (!ec && !closed_) onTimer();
-  });
+  timer_.async_wait(
+      [this, self = shared_from_this()](const asio::error_code& ec) {
+        if (!ec && !closed_) onTimer();
+      });
 }
 
 void ClientSession::onTimer() {

@@ -27,12 +27,14 @@ struct SessionLimits {
   std::size_t maxQueuedBytes = 1 << 20;
 };
 
-class ClientSession : public Peer, public std::enable_shared_from_this<ClientSession> {
+class ClientSession : public Peer,
+                      public std::enable_shared_from_this<ClientSession> {
  public:
   using ClosedHandler = std::function<void(ClientSession&)>;
 
-  ClientSession(asio::ip::tcp::socket socket, Router& router, const EventLog& log,
-                SessionLimits limits, ClosedHandler onClosed);
+  ClientSession(asio::ip::tcp::socket socket, Router& router,
+                const EventLog& log, SessionLimits limits,
+                ClosedHandler onClosed);
 
   void start();
 

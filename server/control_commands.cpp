@@ -26,12 +26,14 @@ std::string oneLine(std::string text) {
 
 }  // namespace
 
-ControlCommands::ControlCommands(Router& router, const EventLog& log, std::function<void()> quit)
+ControlCommands::ControlCommands(Router& router, const EventLog& log,
+                                 std::function<void()> quit)
     : router_(router), log_(log), quit_(std::move(quit)) {}
 
 void ControlCommands::execute(const std::string& commandLine) {
   std::string text = commandLine;
-  while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) text.pop_back();
+  while (!text.empty() && (text.back() == '\r' || text.back() == '\n'))
+    text.pop_back();
   const auto [command, rest] = firstWord(text);
   if (command.empty()) return;
 
@@ -75,7 +77,8 @@ void ControlCommands::execute(const std::string& commandLine) {
     log_.event(line);
   } else if (command == "plans") {
     const auto& plans = router_.flightPlans().plans();
-    for (const auto& [callsign, plan] : plans) log_.event("plan " + callsign + " " + printable(plan));
+    for (const auto& [callsign, plan] : plans)
+      log_.event("plan " + callsign + " " + printable(plan));
     log_.event("plans " + std::to_string(plans.size()));
   } else if (command == "quit") {
     log_.event("quit");

@@ -12,7 +12,8 @@ namespace netserver {
 
 class ControlCommands {
  public:
-  ControlCommands(Router& router, const EventLog& log, std::function<void()> quit);
+  ControlCommands(Router& router, const EventLog& log,
+                  std::function<void()> quit);
 
   // Runs one command line, on the network thread.
   void execute(const std::string& commandLine);

@@ -15,7 +15,8 @@ double normalised(double degrees) {
 }
 
 std::uint32_t scaled(double degrees) {
-  const auto value = static_cast<std::uint32_t>(normalised(degrees) * (1024.0 / 360.0));
+  const auto value =
+      static_cast<std::uint32_t>(normalised(degrees) * (1024.0 / 360.0));
   return value > 1023 ? 1023 : value;
 }
 
@@ -23,32 +24,40 @@ std::uint32_t scaled(double degrees) {
 
 DemoPosition positionAt(const DemoPilot& pilot, double elapsedSeconds) {
   const double circumferenceNm = 2 * kPi * pilot.radiusNm;
-  const double turns = (pilot.speedKt * elapsedSeconds / 3600.0) / circumferenceNm;
-  const double bearing = normalised(turns * 360.0);  // from the centre to the aircraft
+  const double turns =
+      (pilot.speedKt * elapsedSeconds / 3600.0) / circumferenceNm;
+  const double bearing =
+      normalised(turns * 360.0);  // from the centre to the aircraft
   const double bearingRad = bearing * kPi / 180.0;
   const double radiusDeg = pilot.radiusNm / 60.0;
   DemoPosition position;
   position.latitude = pilot.centerLatitude + radiusDeg * std::cos(bearingRad);
-  position.longitude = pilot.centerLongitude + radiusDeg * std::sin(bearingRad) /
-                                                   std::cos(pilot.centerLatitude * kPi / 180.0);
+  position.longitude =
+      pilot.centerLongitude + radiusDeg * std::sin(bearingRad) /
+                                  std::cos(pilot.centerLatitude * kPi / 180.0);
   position.headingDeg = normalised(bearing + 90.0);
   // Bank of a steady turn at this speed and radius.
   const double speedFps = pilot.speedKt * 6076.0 / 3600.0;
   const double radiusFt = pilot.radiusNm * 6076.0;
-  position.bankDeg = std::atan(speedFps * speedFps / (radiusFt * 32.174)) * 180.0 / kPi;
+  position.bankDeg =
+      std::atan(speedFps * speedFps / (radiusFt * 32.174)) * 180.0 / kPi;
   return position;
 }
 
 std::uint32_t packAttitude(double pitchDeg, double bankDeg, double headingDeg) {
-  return (((scaled(pitchDeg) << 10) | scaled(bankDeg)) << 10 | scaled(headingDeg)) << 2;
+  return (((scaled(pitchDeg) << 10) | scaled(bankDeg)) << 10 |
+          scaled(headingDeg))
+         << 2;
 }
 
 std::string positionLine(const DemoPilot& pilot, const DemoPosition& position) {
   char line[160];
-  std::snprintf(line, sizeof line, "@%c:%s:%04d:1:%.5f:%.5f:%d:%d:%u:0", pilot.modeLetter,
-                pilot.callsign.c_str(), pilot.squawk, position.latitude, position.longitude,
-                pilot.altitudeFt, pilot.speedKt,
-                static_cast<unsigned>(packAttitude(0.0, position.bankDeg, position.headingDeg)));
+  std::snprintf(line, sizeof line, "@%c:%s:%04d:1:%.5f:%.5f:%d:%d:%u:0",
+                pilot.modeLetter, pilot.callsign.c_str(), pilot.squawk,
+                position.latitude, position.longitude, pilot.altitudeFt,
+                pilot.speedKt,
+                static_cast<unsigned>(
+                    packAttitude(0.0, position.bankDeg, position.headingDeg)));
   return line;
 }
 

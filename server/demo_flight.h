@@ -10,12 +10,13 @@ struct DemoPilot {
   std::string callsign;
   char modeLetter;  // 'N', 'S' or 'Y'
   int squawk;
-  double centerLatitude;  // degrees, north positive
+  double centerLatitude;   // degrees, north positive
   double centerLongitude;  // degrees, east positive
   double radiusNm;
   int altitudeFt;
   int speedKt;
-  const char* engineDigit;  // of the "PI" answer: "1" jet, "0" piston, "3" turboprop
+  const char*
+      engineDigit;    // of the "PI" answer: "1" jet, "0" piston, "3" turboprop
   const char* model;  // of the "PI" answer, e.g. "~B738"
 };
 
@@ -23,7 +24,7 @@ struct DemoPosition {
   double latitude;
   double longitude;
   double headingDeg;  // 0 to 360
-  double bankDeg;  // right wing down positive
+  double bankDeg;     // right wing down positive
 };
 
 // Where a pilot is after flying its circle clockwise for the given time,

@@ -8,9 +8,11 @@
 
 namespace netserver {
 
-const char* const DemoTraffic::kControllerLine = "%KSFO_TWR:20000:4:50:3:37.61890:-122.37500";
+const char* const DemoTraffic::kControllerLine =
+    "%KSFO_TWR:20000:4:50:3:37.61890:-122.37500";
 const char* const DemoTraffic::kAtisText =
-    "KSFO_TWR ATIS INFORMATION ALPHA. LANDING AND DEPARTING 28L AND 28R. ALTIMETER 2992. "
+    "KSFO_TWR ATIS INFORMATION ALPHA. LANDING AND DEPARTING 28L AND 28R. "
+    "ALTIMETER 2992. "
     "VOICE 127.0.0.1/KSFO_TWR";
 
 std::vector<DemoPilot> DemoTraffic::pilots() {
@@ -23,9 +25,11 @@ std::vector<DemoPilot> DemoTraffic::pilots() {
 
 // One demo pilot or the demo controller, logged in to the router like a
 // client. Its answers are posted, never sent from inside a delivery.
-class DemoTraffic::Station : public Peer, public std::enable_shared_from_this<Station> {
+class DemoTraffic::Station : public Peer,
+                             public std::enable_shared_from_this<Station> {
  public:
-  Station(asio::io_context& io, Router& router, std::string callsign, const DemoPilot* pilot)
+  Station(asio::io_context& io, Router& router, std::string callsign,
+          const DemoPilot* pilot)
       : io_(io), router_(router), callsign_(std::move(callsign)) {
     if (pilot != nullptr) {
       pilot_ = *pilot;
@@ -54,18 +58,21 @@ class DemoTraffic::Station : public Peer, public std::enable_shared_from_this<St
     const auto asker = parsed->sender();
     const auto addressee = parsed->addressee();
     if (!asker || !addressee) return;
-    if (*addressee != callsign_ && *addressee != "*" && *addressee != "*P") return;
+    if (*addressee != callsign_ && *addressee != "*" && *addressee != "*P")
+      return;
     const std::string kind = parsed->field(2).value_or("");
     std::string reply;
     if (parsed->prefix == "#TX" && isPilot_ && kind == "PIR") {
-      reply = "#TX" + callsign_ + ":" + *asker + ":PI:X:0:" + pilot_.engineDigit + ":" + pilot_.model;
+      reply = "#TX" + callsign_ + ":" + *asker +
+              ":PI:X:0:" + pilot_.engineDigit + ":" + pilot_.model;
     } else if (parsed->prefix == "#TX" && isPilot_ && kind == "VIR") {
       reply = "#TX" + callsign_ + ":" + *asker + ":VI:31";
     } else if (parsed->prefix == "$CQ" && !isPilot_ && kind == "ATIS") {
       reply = "#TM" + callsign_ + ":" + *asker + ":" + kAtisText;
     } else if (parsed->prefix == "$PI") {
       reply = "$PO" + callsign_ + ":" + *asker;
-      for (std::size_t i = 2; i < parsed->fields.size(); ++i) reply += ":" + parsed->fields[i];
+      for (std::size_t i = 2; i < parsed->fields.size(); ++i)
+        reply += ":" + parsed->fields[i];
     }
     if (reply.empty()) return;
     asio::post(io_, [self = shared_from_this(), reply] { self->send(reply); });
@@ -87,7 +94,8 @@ class DemoTraffic::Station : public Peer, public std::enable_shared_from_this<St
   bool active_ = false;
 };
 
-DemoTraffic::DemoTraffic(asio::io_context& io, Router& router, std::chrono::milliseconds period)
+DemoTraffic::DemoTraffic(asio::io_context& io, Router& router,
+                         std::chrono::milliseconds period)
     : io_(io), router_(router), period_(period), timer_(io) {}
 
 DemoTraffic::~DemoTraffic() { stop(); }
@@ -95,9 +103,11 @@ DemoTraffic::~DemoTraffic() { stop(); }
 void DemoTraffic::start() {
   const auto demoPilots = pilots();
   for (const auto& pilot : demoPilots) {
-    stations_.push_back(std::make_shared<Station>(io_, router_, pilot.callsign, &pilot));
+    stations_.push_back(
+        std::make_shared<Station>(io_, router_, pilot.callsign, &pilot));
   }
-  stations_.push_back(std::make_shared<Station>(io_, router_, "KSFO_TWR", nullptr));
+  stations_.push_back(
+      std::make_shared<Station>(io_, router_, "KSFO_TWR", nullptr));
   for (const auto& station : stations_) {
     if (router_.loginLocal(*station, station->callsign())) station->activate();
   }
@@ -112,11 +122,13 @@ void DemoTraffic::stop() {
 }
 
 void DemoTraffic::tick() {
-  const double elapsed =
-      std::chrono::duration<double>(std::chrono::steady_clock::now() - startedAt_).count();
+  const double elapsed = std::chrono::duration<double>(
+                             std::chrono::steady_clock::now() - startedAt_)
+                             .count();
   for (const auto& station : stations_) {
     if (station->isPilot()) {
-      station->send(positionLine(station->pilot(), positionAt(station->pilot(), elapsed)));
+      station->send(positionLine(station->pilot(),
+                                 positionAt(station->pilot(), elapsed)));
     } else {
       station->send(kControllerLine);
     }

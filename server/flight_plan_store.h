@@ -9,7 +9,9 @@ namespace netserver {
 class FlightPlanStore {
  public:
   // Replaces the callsign's earlier plan.
-  void store(const std::string& callsign, const std::string& line) { plans_[callsign] = line; }
+  void store(const std::string& callsign, const std::string& line) {
+    plans_[callsign] = line;
+  }
   // Ordered by callsign.
   const std::map<std::string, std::string>& plans() const { return plans_; }
 

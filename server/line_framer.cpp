@@ -2,7 +2,8 @@
 
 namespace netserver {
 
-void LineFramer::feed(const char* data, std::size_t size, const LineHandler& onLine) {
+void LineFramer::feed(const char* data, std::size_t size,
+                      const LineHandler& onLine) {
   for (std::size_t i = 0; i < size; ++i) {
     const char byte = data[i];
     if (pendingCr_) {

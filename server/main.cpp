@@ -26,7 +26,8 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const auto parsed = netserver::parseOptions(args, executableFolder(argv[0]));
   if (!parsed.error.empty()) {
-    std::fprintf(stderr, "netserver: %s\n%s", parsed.error.c_str(), netserver::usageText());
+    std::fprintf(stderr, "netserver: %s\n%s", parsed.error.c_str(),
+                 netserver::usageText());
     return 2;
   }
   if (parsed.showHelp) {
@@ -35,14 +36,16 @@ int main(int argc, char** argv) {
   }
 
   netserver::ServerApp app(parsed.options, netserver::EventLog());
+  // Before the "listen" line, so that a signal sent after it is always seen.
+  app.stopOnSignals();
   try {
     app.start();
   } catch (const std::system_error& error) {
     std::fprintf(stderr, "netserver: cannot listen on %s port %u: %s\n",
-                 parsed.options.listen.address.c_str(), parsed.options.listen.port, error.what());
+                 parsed.options.listen.address.c_str(),
+                 parsed.options.listen.port, error.what());
     return 1;
   }
-  app.stopOnSignals();
 
   const bool quitAtEnd = parsed.options.quitAtEndOfInput;
   netserver::StdinReader console(

@@ -22,26 +22,32 @@ std::optional<std::string> firstLine(const std::filesystem::path& file) {
   if (!in) return std::nullopt;
   std::string line;
   std::getline(in, line);
-  while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
+  while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+    line.pop_back();
   if (line.empty()) return std::nullopt;
-  if (line.size() > MetarStore::kMaxReportLength) line.resize(MetarStore::kMaxReportLength);
+  if (line.size() > MetarStore::kMaxReportLength)
+    line.resize(MetarStore::kMaxReportLength);
   return line;
 }
 
 std::string upper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
 
 }  // namespace
 
-MetarStore::MetarStore(std::filesystem::path folder) : folder_(std::move(folder)) {}
+MetarStore::MetarStore(std::filesystem::path folder)
+    : folder_(std::move(folder)) {}
 
-std::optional<std::string> MetarStore::report(const std::string& station) const {
+std::optional<std::string> MetarStore::report(
+    const std::string& station) const {
   if (folder_.empty() || !isStationName(station)) return std::nullopt;
   if (auto found = firstLine(folder_ / (station + ".txt"))) return found;
   const std::string upperStation = upper(station);
-  if (upperStation != station) return firstLine(folder_ / (upperStation + ".txt"));
+  if (upperStation != station)
+    return firstLine(folder_ / (upperStation + ".txt"));
   return std::nullopt;
 }
 

@@ -7,7 +7,8 @@ namespace netserver {
 namespace {
 
 constexpr std::size_t kMaxCallsignLength = 31;
-constexpr std::size_t kMaxEchoLength = 64;  // of a client's text put into an error
+constexpr std::size_t kMaxEchoLength =
+    64;  // of a client's text put into an error
 
 bool equalsIgnoringCase(const std::string& a, const char* b) {
   std::size_t i = 0;
@@ -20,9 +21,13 @@ bool equalsIgnoringCase(const std::string& a, const char* b) {
   return i == a.size() && b[i] == '\0';
 }
 
-bool isBroadcast(const std::string& addressee) { return addressee == "*" || addressee == "*P"; }
+bool isBroadcast(const std::string& addressee) {
+  return addressee == "*" || addressee == "*P";
+}
 
-bool isServer(const std::string& addressee) { return equalsIgnoringCase(addressee, "SERVER"); }
+bool isServer(const std::string& addressee) {
+  return equalsIgnoringCase(addressee, "SERVER");
+}
 
 // A callsign is one visible word that cannot be mistaken for an addressee
 // of another kind (broadcast, frequency, the server).
@@ -42,11 +47,13 @@ std::string cut(std::string text, std::size_t length) {
 
 }  // namespace
 
-Router::Router(const EventLog& log, MetarStore metar) : log_(log), metar_(std::move(metar)) {}
+Router::Router(const EventLog& log, MetarStore metar)
+    : log_(log), metar_(std::move(metar)) {}
 
 void Router::sendError(Peer& peer, const std::string& callsign, int number,
                        const std::string& text) const {
-  peer.deliver("$ERserver:" + callsign + ":" + std::to_string(number) + ":" + text);
+  peer.deliver("$ERserver:" + callsign + ":" + std::to_string(number) + ":" +
+               text);
 }
 
 void Router::lineFrom(Peer& peer, const std::string& line) {
@@ -80,7 +87,8 @@ void Router::handleLogin(Peer& peer, const std::string& line) {
   }
   const std::string callsign = parsed->fields[0];
   if (!isValidCallsign(callsign)) {
-    log_.event("reject " + printable(cut(callsign, kMaxEchoLength)) + " invalid callsign");
+    log_.event("reject " + printable(cut(callsign, kMaxEchoLength)) +
+               " invalid callsign");
     sendError(peer, cut(callsign, kMaxEchoLength), 2, "Invalid callsign");
     return;
   }
@@ -95,14 +103,15 @@ void Router::handleLogin(Peer& peer, const std::string& line) {
 }
 
 bool Router::loginLocal(Peer& peer, const std::string& callsign) {
-  if (members_.count(callsign) != 0 || callsignByPeer_.count(&peer) != 0) return false;
+  if (members_.count(callsign) != 0 || callsignByPeer_.count(&peer) != 0)
+    return false;
   members_.emplace(callsign, Member{&peer});
   callsignByPeer_.emplace(&peer, callsign);
   return true;
 }
 
-void Router::handleMember(const std::string& callsign, Member& member, const WireLine& parsed,
-                          const std::string& line) {
+void Router::handleMember(const std::string& callsign, Member& member,
+                          const WireLine& parsed, const std::string& line) {
   const std::string& prefix = parsed.prefix;
   if (prefix == "@") {
     relayToOthers(callsign, line);
@@ -111,8 +120,8 @@ void Router::handleMember(const std::string& callsign, Member& member, const Wir
     relayToOthers(callsign, line);
   } else if (prefix == "#TM") {
     routeToAddressee(callsign, parsed.addressee().value_or(""), line, true);
-  } else if (prefix == "$CQ" || prefix == "$CR" || prefix == "#TX" || prefix == "$PO" ||
-             prefix == "$AR" || prefix == "$ER") {
+  } else if (prefix == "$CQ" || prefix == "$CR" || prefix == "#TX" ||
+             prefix == "$PO" || prefix == "$AR" || prefix == "$ER") {
     routeToAddressee(callsign, parsed.addressee().value_or(""), line, false);
   } else if (prefix == "$PI") {
     const std::string addressee = parsed.addressee().value_or("");
@@ -133,9 +142,12 @@ void Router::handleMember(const std::string& callsign, Member& member, const Wir
   // Other prefixes ("#WX", "#DL", ...) have no server side here.
 }
 
-void Router::routeToAddressee(const std::string& from, const std::string& addressee,
-                              const std::string& line, bool frequencyIsBroadcast) {
-  if (isBroadcast(addressee) || (frequencyIsBroadcast && !addressee.empty() && addressee[0] == '@')) {
+void Router::routeToAddressee(const std::string& from,
+                              const std::string& addressee,
+                              const std::string& line,
+                              bool frequencyIsBroadcast) {
+  if (isBroadcast(addressee) ||
+      (frequencyIsBroadcast && !addressee.empty() && addressee[0] == '@')) {
     relayToOthers(from, line);
     return;
   }
@@ -143,12 +155,15 @@ void Router::routeToAddressee(const std::string& from, const std::string& addres
   if (target != members_.end()) {
     target->second.peer->deliver(line);
   } else if (!isServer(addressee)) {
-    sendError(*members_.at(from).peer, from, 7, printable(cut(addressee, kMaxEchoLength)));
+    sendError(*members_.at(from).peer, from, 7,
+              printable(cut(addressee, kMaxEchoLength)));
   }
 }
 
 void Router::answerMetar(const std::string& from, const WireLine& parsed) {
-  if (!isServer(parsed.addressee().value_or("")) || parsed.field(2).value_or("") != "METAR") return;
+  if (!isServer(parsed.addressee().value_or("")) ||
+      parsed.field(2).value_or("") != "METAR")
+    return;
   const std::string station = parsed.field(3).value_or("");
   Peer& peer = *members_.at(from).peer;
   if (const auto report = metar_.report(station)) {
@@ -160,7 +175,8 @@ void Router::answerMetar(const std::string& from, const WireLine& parsed) {
 
 void Router::answerServerPing(const std::string& from, const WireLine& parsed) {
   std::string pong = "$POserver:" + from;
-  for (std::size_t i = 2; i < parsed.fields.size(); ++i) pong += ":" + parsed.fields[i];
+  for (std::size_t i = 2; i < parsed.fields.size(); ++i)
+    pong += ":" + parsed.fields[i];
   members_.at(from).peer->deliver(pong);
 }
 

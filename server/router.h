@@ -48,8 +48,8 @@ class Router {
   };
 
   void handleLogin(Peer& peer, const std::string& line);
-  void handleMember(const std::string& callsign, Member& member, const WireLine& parsed,
-                    const std::string& line);
+  void handleMember(const std::string& callsign, Member& member,
+                    const WireLine& parsed, const std::string& line);
   void routeToAddressee(const std::string& from, const std::string& addressee,
                         const std::string& line, bool frequencyIsBroadcast);
   void answerMetar(const std::string& from, const WireLine& parsed);

@@ -22,7 +22,8 @@ ServerApp::ServerApp(ServerOptions options, EventLog log)
 
 void ServerApp::start() {
   tcp_.start();
-  if (options_.metarFolder) log_.event("metar " + options_.metarFolder->string());
+  if (options_.metarFolder)
+    log_.event("metar " + options_.metarFolder->string());
   if (options_.demo) {
     demo_ = std::make_unique<DemoTraffic>(io_, router_, options_.demoPeriod);
     demo_->start();

@@ -20,10 +20,13 @@ bool readNumber(const std::string& text, long min, long max, long& out) {
 }  // namespace
 
 const char* usageText() {
-  return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] [--demo]\n"
-         "                 [--demo-period MS] [--login-timeout S] [--idle-timeout S]\n"
+  return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] "
+         "[--demo]\n"
+         "                 [--demo-period MS] [--login-timeout S] "
+         "[--idle-timeout S]\n"
          "                 [--stdin-quit]\n"
-         "commands on standard input: send CALLSIGN RAWLINE | sendall RAWLINE |\n"
+         "commands on standard input: send CALLSIGN RAWLINE | sendall RAWLINE "
+         "|\n"
          "  kill CALLSIGN REASON | close CALLSIGN | list | plans | quit\n";
 }
 
@@ -42,25 +45,30 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
       options.demo = true;
     } else if (arg == "--stdin-quit") {
       options.quitAtEndOfInput = true;
-    } else if (!hasValue && (arg == "--listen" || arg == "--port" || arg == "--metar" ||
-                             arg == "--demo-period" || arg == "--login-timeout" ||
-                             arg == "--idle-timeout")) {
+    } else if (!hasValue &&
+               (arg == "--listen" || arg == "--port" || arg == "--metar" ||
+                arg == "--demo-period" || arg == "--login-timeout" ||
+                arg == "--idle-timeout")) {
       parsed.error = arg + " needs a value";
     } else if (arg == "--listen") {
       options.listen.address = args[++i];
     } else if (arg == "--port") {
-      if (!readNumber(args[++i], 0, 65535, number)) parsed.error = "bad port " + args[i];
+      if (!readNumber(args[++i], 0, 65535, number))
+        parsed.error = "bad port " + args[i];
       options.listen.port = static_cast<unsigned short>(number);
     } else if (arg == "--metar") {
       options.metarFolder = args[++i];
       metarGiven = true;
     } else if (arg == "--demo-period") {
-      if (!readNumber(args[++i], 10, 3600000, number)) parsed.error = "bad period " + args[i];
+      if (!readNumber(args[++i], 10, 3600000, number))
+        parsed.error = "bad period " + args[i];
       options.demoPeriod = std::chrono::milliseconds(number);
     } else if (arg == "--login-timeout" || arg == "--idle-timeout") {
-      if (!readNumber(args[i + 1], 1, 86400, number)) parsed.error = "bad timeout " + args[i + 1];
-      auto& target = arg == "--login-timeout" ? options.listen.limits.loginTimeout
-                                              : options.listen.limits.idleTimeout;
+      if (!readNumber(args[i + 1], 1, 86400, number))
+        parsed.error = "bad timeout " + args[i + 1];
+      auto& target = arg == "--login-timeout"
+                         ? options.listen.limits.loginTimeout
+                         : options.listen.limits.idleTimeout;
       target = std::chrono::seconds(number);
       ++i;
     } else {

@@ -19,7 +19,9 @@ StdinReader::StdinReader(int fd, LineHandler onLine, EndHandler onEnd)
 
 StdinReader::~StdinReader() { stop(); }
 
-void StdinReader::start() { thread_ = std::thread([this] { run(); }); }
+void StdinReader::start() {
+  thread_ = std::thread([this] { run(); });
+}
 
 void StdinReader::stop() {
   stopRequested_ = true;

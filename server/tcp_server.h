@@ -20,7 +20,8 @@ struct ListenOptions {
 
 class TcpServer {
  public:
-  TcpServer(asio::io_context& io, Router& router, const EventLog& log, ListenOptions options);
+  TcpServer(asio::io_context& io, Router& router, const EventLog& log,
+            ListenOptions options);
 
   // Binds and starts accepting; throws std::system_error when the address
   // cannot be bound. Logs "listen <address> <port>".

@@ -23,7 +23,9 @@ std::optional<std::string> WireLine::field(std::size_t index) const {
   return fields[index];
 }
 
-std::optional<std::string> WireLine::sender() const { return field(prefix == "@" ? 1 : 0); }
+std::optional<std::string> WireLine::sender() const {
+  return field(prefix == "@" ? 1 : 0);
+}
 
 std::optional<std::string> WireLine::addressee() const {
   if (prefix.size() != 3) return std::nullopt;
@@ -35,15 +37,10 @@ std::optional<WireLine> parseWireLine(const std::string& line) {
   std::size_t prefixLength = 0;
   switch (line[0]) {
     case '@':
-    case '%':
-      prefixLength = 1;
-      break;
+    case '%': prefixLength = 1; break;
     case '#':
-    case '$':
-      prefixLength = 3;
-      break;
-    default:
-      return std::nullopt;
+    case '$': prefixLength = 3; break;
+    default: return std::nullopt;
   }
   if (line.size() < prefixLength) return std::nullopt;
   WireLine parsed;

@@ -41,7 +41,8 @@ TEST(ControllerLeave, PilotsAndSilentControllerCallsignsLeaveQuietly) {
     TestClient pilot(server.address(), server.port());
     pilot.login("DEF");
     pilot.sendLine("@N:DEF:1200:1:48.35340:-122.30920:3400:59:1020:0");
-    EXPECT_EQ(watcher.readLine(), "@N:DEF:1200:1:48.35340:-122.30920:3400:59:1020:0");
+    EXPECT_EQ(watcher.readLine(),
+              "@N:DEF:1200:1:48.35340:-122.30920:3400:59:1020:0");
     // A controller's callsign alone does not make a controller: it has to
     // have reported with "%".
     TestClient quiet(server.address(), server.port());

@@ -28,7 +28,8 @@ TEST(DemoFlight, AttitudeWordLayout) {
 }
 
 TEST(DemoFlight, PilotsCircleTheirCentreAtTheirSpeed) {
-  const DemoPilot pilot{"T1", 'N', 1200, 37.6189, -122.3750, 3.0, 3000, 180, "1", "~B738"};
+  const DemoPilot pilot{"T1", 'N',  1200, 37.6189, -122.3750,
+                        3.0,  3000, 180,  "1",     "~B738"};
   const auto start = positionAt(pilot, 0);
   EXPECT_NEAR(start.latitude, 37.6189 + 3.0 / 60, 1e-9);
   EXPECT_NEAR(start.longitude, -122.3750, 1e-9);
@@ -44,9 +45,11 @@ TEST(DemoFlight, PilotsCircleTheirCentreAtTheirSpeed) {
 }
 
 TEST(DemoFlight, PositionLineInTheClientFormat) {
-  const DemoPilot pilot{"DEMO9", 'Y', 1200, 10.0, 20.0, 1.0, 3500, 120, "0", "~C172"};
+  const DemoPilot pilot{"DEMO9", 'Y',  1200, 10.0, 20.0,
+                        1.0,     3500, 120,  "0",  "~C172"};
   const DemoPosition position{48.3534, -122.3092, 90.0, 0.0};
-  EXPECT_EQ(positionLine(pilot, position), "@Y:DEMO9:1200:1:48.35340:-122.30920:3500:120:1024:0");
+  EXPECT_EQ(positionLine(pilot, position),
+            "@Y:DEMO9:1200:1:48.35340:-122.30920:3500:120:1024:0");
 }
 
 TEST(Demo, PilotsAndTowerReportAndMove) {
@@ -75,7 +78,8 @@ TEST(Demo, PilotsAndTowerReportAndMove) {
       EXPECT_EQ(*line, DemoTraffic::kControllerLine);
     }
   }
-  EXPECT_EQ(heard, (std::set<std::string>{"DEMO1", "DEMO2", "DEMO3", "KSFO_TWR"}));
+  EXPECT_EQ(heard,
+            (std::set<std::string>{"DEMO1", "DEMO2", "DEMO3", "KSFO_TWR"}));
   EXPECT_FALSE(laterDemo1.empty());
   // Near KSFO.
   const auto fields = splitFields(firstDemo1.substr(1));
@@ -99,7 +103,8 @@ TEST(Demo, StationsAnswerTypeVersionAndAtisRequests) {
   // A demo callsign is taken like any other.
   TestClient impostor(server.address(), server.port());
   impostor.login("DEMO1");
-  EXPECT_EQ(impostor.readLineStartingWith("$ER"), "$ERserver:DEMO1:1:Callsign in use");
+  EXPECT_EQ(impostor.readLineStartingWith("$ER"),
+            "$ERserver:DEMO1:1:Callsign in use");
 }
 
 TEST(Demo, KilledDemoStationStaysSilent) {

@@ -19,7 +19,8 @@ TEST(Executable, ConsoleSendRecvAndKill) {
   client.login("ABC");
   ASSERT_TRUE(server.waitForLine("login ABC"));
   client.sendLine("#TMABC:*:hello\x01world");
-  EXPECT_EQ(server.waitForLine("recv ABC "), "recv ABC #TMABC:*:hello\\x01world");
+  EXPECT_EQ(server.waitForLine("recv ABC "),
+            "recv ABC #TMABC:*:hello\\x01world");
 
   server.writeLine("send ABC #TMserver:ABC:from the console");
   EXPECT_EQ(client.readLine(), "#TMserver:ABC:from the console");
@@ -34,7 +35,8 @@ TEST(Executable, ConsoleSendRecvAndKill) {
 }
 
 TEST(Executable, EndOfInputQuitsOnlyWhenAsked) {
-  ServerProcess quitting({"--listen", "127.0.0.65", "--port", "0", "--stdin-quit"});
+  ServerProcess quitting(
+      {"--listen", "127.0.0.65", "--port", "0", "--stdin-quit"});
   ASSERT_NE(quitting.waitForPort(), 0);
   quitting.closeInput();
   EXPECT_EQ(quitting.waitExit(), 0);
@@ -71,15 +73,18 @@ TEST(Executable, MetarFolderOption) {
   const auto folder = std::filesystem::temp_directory_path() /
                       ("netserver-exe-metar-" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);
-  std::ofstream(folder / "EDDF.txt") << "EDDF 081750Z 24008KT CAVOK 08/02 Q1021\n";
+  std::ofstream(folder / "EDDF.txt")
+      << "EDDF 081750Z 24008KT CAVOK 08/02 Q1021\n";
   {
-    ServerProcess server({"--listen", "127.0.0.66", "--port", "0", "--metar", folder.string()});
+    ServerProcess server(
+        {"--listen", "127.0.0.66", "--port", "0", "--metar", folder.string()});
     const unsigned short port = server.waitForPort();
     ASSERT_NE(port, 0);
     TestClient client("127.0.0.66", port);
     client.login("ABC");
     client.sendLine("$AXABC:SERVER:METAR:EDDF");
-    EXPECT_EQ(client.readLine(), "$ARserver:ABC:METAR:EDDF 081750Z 24008KT CAVOK 08/02 Q1021");
+    EXPECT_EQ(client.readLine(),
+              "$ARserver:ABC:METAR:EDDF 081750Z 24008KT CAVOK 08/02 Q1021");
     server.writeLine("quit");
     EXPECT_EQ(server.waitExit(), 0);
   }

@@ -12,13 +12,15 @@ namespace {
 
 std::vector<std::string> frame(LineFramer& framer, const std::string& bytes) {
   std::vector<std::string> lines;
-  framer.feed(bytes.data(), bytes.size(), [&](const std::string& line) { lines.push_back(line); });
+  framer.feed(bytes.data(), bytes.size(),
+              [&](const std::string& line) { lines.push_back(line); });
   return lines;
 }
 
 TEST(LineFramer, CutsAtCrLfAndLoneLf) {
   LineFramer framer;
-  EXPECT_EQ(frame(framer, "ABC\r\nDEF\nGHI"), (std::vector<std::string>{"ABC", "DEF"}));
+  EXPECT_EQ(frame(framer, "ABC\r\nDEF\nGHI"),
+            (std::vector<std::string>{"ABC", "DEF"}));
   EXPECT_EQ(frame(framer, "\r\n"), (std::vector<std::string>{"GHI"}));
 }
 
@@ -60,7 +62,8 @@ TEST(WireLine, SplitsKeepingEmptyFields) {
 }
 
 TEST(WireLine, SenderAndAddresseeByKind) {
-  const auto position = parseWireLine("@N:ABC:1200:1:48.35340:-122.30920:3400:59:1020:0");
+  const auto position =
+      parseWireLine("@N:ABC:1200:1:48.35340:-122.30920:3400:59:1020:0");
   ASSERT_TRUE(position);
   EXPECT_EQ(position->prefix, "@");
   EXPECT_EQ(position->sender(), "ABC");

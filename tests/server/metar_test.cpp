@@ -18,13 +18,15 @@ class MetarFolder : public ::testing::Test {
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
     folder = base / "reports";
     std::filesystem::create_directories(folder);
-    write("KSFO.txt", "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992\r\nsecond line\n");
+    write("KSFO.txt",
+          "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992\r\nsecond line\n");
     write("EMPTY.txt", "");
     write(base / "SECRET.txt", "not a report\n");
   }
   void TearDown() override { std::filesystem::remove_all(base); }
   void write(const std::filesystem::path& name, const std::string& text) {
-    std::ofstream(name.is_absolute() ? name : folder / name, std::ios::binary) << text;
+    std::ofstream(name.is_absolute() ? name : folder / name, std::ios::binary)
+        << text;
   }
   std::filesystem::path base;
   std::filesystem::path folder;
@@ -32,8 +34,10 @@ class MetarFolder : public ::testing::Test {
 
 TEST_F(MetarFolder, StoreReadsTheFirstLineOfPlainStationFiles) {
   const MetarStore store(folder);
-  EXPECT_EQ(store.report("KSFO"), "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
-  EXPECT_EQ(store.report("ksfo"), "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
+  EXPECT_EQ(store.report("KSFO"),
+            "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
+  EXPECT_EQ(store.report("ksfo"),
+            "KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
   EXPECT_FALSE(store.report("KLAX"));
   EXPECT_FALSE(store.report("EMPTY"));
   EXPECT_FALSE(store.report(""));
@@ -49,7 +53,8 @@ TEST_F(MetarFolder, RequestIsAnsweredFromTheFolder) {
   TestClient client(server.address(), server.port());
   client.login("ABC");
   client.sendLine("$AXABC:SERVER:METAR:KSFO");
-  EXPECT_EQ(client.readLine(), "$ARserver:ABC:METAR:KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
+  EXPECT_EQ(client.readLine(),
+            "$ARserver:ABC:METAR:KSFO 081756Z 29012KT 10SM FEW008 16/11 A2992");
   client.sendLine("$AXABC:SERVER:METAR:KLAX");
   EXPECT_EQ(client.readLine(), "$ERserver:ABC:9:KLAX");
   client.sendLine("$AXABC:SERVER:METAR:../SECRET");

@@ -9,7 +9,8 @@ namespace {
 
 std::string binaryJunk() {
   std::string junk;
-  for (int i = 0; i < 3000; ++i) junk.push_back(static_cast<char>((i * 37) & 0xff));
+  for (int i = 0; i < 3000; ++i)
+    junk.push_back(static_cast<char>((i * 37) & 0xff));
   return junk;
 }
 
@@ -90,7 +91,8 @@ TEST(Robustness, ManyClientsComeAndGo) {
     const std::string callsign = "C" + std::to_string(round);
     client.login(callsign);
     client.sendLine("#TM" + callsign + ":WATCH:" + std::to_string(round));
-    ASSERT_EQ(watcher.readLine(), "#TM" + callsign + ":WATCH:" + std::to_string(round));
+    ASSERT_EQ(watcher.readLine(),
+              "#TM" + callsign + ":WATCH:" + std::to_string(round));
   }
   for (int round = 0; round < 40; ++round) {
     ASSERT_TRUE(server.events().waitFor("logout C" + std::to_string(round)));

@@ -15,7 +15,8 @@ class Routing : public ::testing::Test {
   void connect(const std::string& address) {
     server = std::make_unique<InProcessServer>(address);
     for (const char* callsign : {"ABC", "DEF", "GHI"}) {
-      clients.push_back(std::make_unique<TestClient>(server->address(), server->port()));
+      clients.push_back(
+          std::make_unique<TestClient>(server->address(), server->port()));
       clients.back()->login(callsign);
       ASSERT_TRUE(server->events().waitFor(std::string("login ") + callsign));
     }
@@ -36,7 +37,8 @@ class Routing : public ::testing::Test {
 
 TEST_F(Routing, PositionsGoToEveryoneButTheSender) {
   connect("127.0.0.52");
-  const std::string position = "@N:ABC:1200:1:48.35340:-122.30920:3400:59:1020:0";
+  const std::string position =
+      "@N:ABC:1200:1:48.35340:-122.30920:3400:59:1020:0";
   abc().sendLine(position);
   EXPECT_EQ(def().readLine(), position);
   EXPECT_EQ(ghi().readLine(), position);
@@ -54,7 +56,8 @@ TEST_F(Routing, TextMessageToACallsignReachesOnlyThatCallsign) {
 TEST_F(Routing, BroadcastAndFrequencyMessagesReachEveryoneElse) {
   connect("127.0.0.53");
   for (const std::string line :
-       {"#TMABC:*:all stations", "#TMABC:*P:all pilots", "#TMABC:@22800&@18150:on unicom"}) {
+       {"#TMABC:*:all stations", "#TMABC:*P:all pilots",
+        "#TMABC:@22800&@18150:on unicom"}) {
     abc().sendLine(line);
     EXPECT_EQ(def().readLine(), line);
     EXPECT_EQ(ghi().readLine(), line);
@@ -100,18 +103,24 @@ TEST_F(Routing, LinesUnderAnotherCallsignAreRefused) {
 
 TEST_F(Routing, FlightPlansKeepTheLatestPerCallsign) {
   connect("127.0.0.55");
-  abc().sendLine("$FPABC:SERVER:I:B738:450:KSFO:905:915:35000:KLAX:1:10:2:30:KSAN::SFO V25 LAX");
-  abc().sendLine("$FPABC:SERVER:V:C172:100:KSFO:905:915:3500:KOAK:0:30:3:0:::DIRECT");
-  def().sendLine("$FPDEF:SERVER:I:A320:430:KLAX:1000:1010:33000:KSFO:1:5:2:0:KOAK::");
+  abc().sendLine(
+      "$FPABC:SERVER:I:B738:450:KSFO:905:915:35000:KLAX:1:10:2:30:KSAN::SFO "
+      "V25 LAX");
+  abc().sendLine(
+      "$FPABC:SERVER:V:C172:100:KSFO:905:915:3500:KOAK:0:30:3:0:::DIRECT");
+  def().sendLine(
+      "$FPDEF:SERVER:I:A320:430:KLAX:1000:1010:33000:KSFO:1:5:2:0:KOAK::");
   expectNothingMoreFor(0, "ABC");
   expectNothingMoreFor(1, "DEF");
   expectNothingMoreFor(2, "GHI");
   server->command("plans");
   EXPECT_TRUE(server->events().waitFor("plans 2"));
   EXPECT_TRUE(server->events().waitFor(
-      "plan ABC $FPABC:SERVER:V:C172:100:KSFO:905:915:3500:KOAK:0:30:3:0:::DIRECT"));
+      "plan ABC "
+      "$FPABC:SERVER:V:C172:100:KSFO:905:915:3500:KOAK:0:30:3:0:::DIRECT"));
   EXPECT_TRUE(server->events().waitFor(
-      "plan DEF $FPDEF:SERVER:I:A320:430:KLAX:1000:1010:33000:KSFO:1:5:2:0:KOAK::"));
+      "plan DEF "
+      "$FPDEF:SERVER:I:A320:430:KLAX:1000:1010:33000:KSFO:1:5:2:0:KOAK::"));
 }
 
 }  // namespace

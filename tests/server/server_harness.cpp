@@ -18,7 +18,8 @@ void EventRecorder::add(const std::string& line) {
   changed_.notify_all();
 }
 
-bool EventRecorder::waitFor(const std::string& line, std::chrono::milliseconds timeout) {
+bool EventRecorder::waitFor(const std::string& line,
+                            std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
   return changed_.wait_for(lock, timeout, [&] {
     for (const auto& seen : lines_) {
@@ -28,8 +29,8 @@ bool EventRecorder::waitFor(const std::string& line, std::chrono::milliseconds t
   });
 }
 
-std::optional<std::string> EventRecorder::waitForPrefix(const std::string& start,
-                                                        std::chrono::milliseconds timeout) {
+std::optional<std::string> EventRecorder::waitForPrefix(
+    const std::string& start, std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
   std::optional<std::string> found;
   changed_.wait_for(lock, timeout, [&] {
@@ -49,13 +50,15 @@ std::vector<std::string> EventRecorder::all() const {
   return lines_;
 }
 
-InProcessServer::InProcessServer(const std::string& address, ServerOptions options)
+InProcessServer::InProcessServer(const std::string& address,
+                                 ServerOptions options)
     : address_(address), events_(std::make_shared<EventRecorder>()) {
   options.listen.address = address;
   options.listen.port = 0;
   auto events = events_;
-  app_ = std::make_unique<ServerApp>(options,
-                                     EventLog([events](const std::string& line) { events->add(line); }));
+  app_ = std::make_unique<ServerApp>(
+      options,
+      EventLog([events](const std::string& line) { events->add(line); }));
   app_->start();
   thread_ = std::thread([this] { app_->run(); });
 }
@@ -79,7 +82,8 @@ TestClient::TestClient(const std::string& address, unsigned short port) {
   target.sin_family = AF_INET;
   target.sin_port = htons(port);
   ::inet_pton(AF_INET, address.c_str(), &target.sin_addr);
-  if (::connect(fd_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
+  if (::connect(fd_, reinterpret_cast<sockaddr*>(&target), sizeof target) !=
+      0) {
     ::close(fd_);
     fd_ = -1;
   }
@@ -95,15 +99,19 @@ void TestClient::close() {
 void TestClient::sendRaw(const std::string& bytes) {
   std::size_t sent = 0;
   while (fd_ >= 0 && sent < bytes.size()) {
-    const ssize_t n = ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    const ssize_t n =
+        ::send(fd_, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
     if (n <= 0) return;
     sent += static_cast<std::size_t>(n);
   }
 }
 
-void TestClient::login(const std::string& callsign) { sendLine(loginLine(callsign)); }
+void TestClient::login(const std::string& callsign) {
+  sendLine(loginLine(callsign));
+}
 
-std::optional<std::string> TestClient::readLine(std::chrono::milliseconds timeout) {
+std::optional<std::string> TestClient::readLine(
+    std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     const auto end = buffer_.find("\r\n");
@@ -128,8 +136,8 @@ std::optional<std::string> TestClient::readLine(std::chrono::milliseconds timeou
   }
 }
 
-std::optional<std::string> TestClient::readLineStartingWith(const std::string& start,
-                                                            std::chrono::milliseconds timeout) {
+std::optional<std::string> TestClient::readLineStartingWith(
+    const std::string& start, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(

@@ -24,8 +24,8 @@ class EventRecorder {
   // Waits for an event line equal to `line`.
   bool waitFor(const std::string& line, std::chrono::milliseconds timeout = 5s);
   // Waits for an event line that begins with `start`; returns it.
-  std::optional<std::string> waitForPrefix(const std::string& start,
-                                           std::chrono::milliseconds timeout = 5s);
+  std::optional<std::string> waitForPrefix(
+      const std::string& start, std::chrono::milliseconds timeout = 5s);
   std::vector<std::string> all() const;
 
  private:
@@ -37,7 +37,8 @@ class EventRecorder {
 class InProcessServer {
  public:
   // Listens on `address` at a free port.
-  explicit InProcessServer(const std::string& address, ServerOptions options = {});
+  explicit InProcessServer(const std::string& address,
+                           ServerOptions options = {});
   ~InProcessServer();
 
   unsigned short port() const { return app_->port(); }
@@ -69,8 +70,8 @@ class TestClient {
   // The next line without its CR LF, or nothing on timeout or close.
   std::optional<std::string> readLine(std::chrono::milliseconds timeout = 3s);
   // Reads lines until one begins with `start`.
-  std::optional<std::string> readLineStartingWith(const std::string& start,
-                                                  std::chrono::milliseconds timeout = 3s);
+  std::optional<std::string> readLineStartingWith(
+      const std::string& start, std::chrono::milliseconds timeout = 3s);
   // True when the server closed the connection within the time.
   bool waitClosed(std::chrono::milliseconds timeout = 3s);
   void close();

@@ -13,7 +13,8 @@ namespace netserver::testing {
 ServerProcess::ServerProcess(const std::vector<std::string>& args) {
   int toChild[2];
   int fromChild[2];
-  if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0) throw std::runtime_error("pipe");
+  if (::pipe(toChild) != 0 || ::pipe(fromChild) != 0)
+    throw std::runtime_error("pipe");
   std::vector<std::string> argv{NETSERVER_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> raw;
@@ -50,7 +51,8 @@ ServerProcess::~ServerProcess() {
 void ServerProcess::writeLine(const std::string& line) {
   const std::string bytes = line + "\n";
   if (input_ >= 0) {
-    [[maybe_unused]] const auto written = ::write(input_, bytes.data(), bytes.size());
+    [[maybe_unused]] const auto written =
+        ::write(input_, bytes.data(), bytes.size());
   }
 }
 
@@ -59,11 +61,12 @@ void ServerProcess::closeInput() {
   input_ = -1;
 }
 
-std::optional<std::string> ServerProcess::waitForLine(const std::string& start,
-                                                      std::chrono::milliseconds timeout) {
+std::optional<std::string> ServerProcess::waitForLine(
+    const std::string& start, std::chrono::milliseconds timeout) {
   const auto deadline = std::chrono::steady_clock::now() + timeout;
   for (;;) {
-    for (auto end = buffer_.find('\n'); end != std::string::npos; end = buffer_.find('\n')) {
+    for (auto end = buffer_.find('\n'); end != std::string::npos;
+         end = buffer_.find('\n')) {
       std::string line = buffer_.substr(0, end);
       buffer_.erase(0, end + 1);
       if (line.rfind(start, 0) == 0) return line;
@@ -83,7 +86,8 @@ std::optional<std::string> ServerProcess::waitForLine(const std::string& start,
 unsigned short ServerProcess::waitForPort() {
   const auto line = waitForLine("listen ");
   if (!line) return 0;
-  return static_cast<unsigned short>(std::stoi(line->substr(line->rfind(' ') + 1)));
+  return static_cast<unsigned short>(
+      std::stoi(line->substr(line->rfind(' ') + 1)));
 }
 
 void ServerProcess::signal(int number) {
@@ -94,7 +98,8 @@ bool ServerProcess::running() {
   if (pid_ < 0 || exitCode_) return false;
   int status = 0;
   if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    exitCode_ =
+        WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return false;
   }
   return true;

@@ -21,13 +21,15 @@ class ServerProcess {
   void writeLine(const std::string& line);
   void closeInput();
   // Reads event lines until one begins with `start`; returns it.
-  std::optional<std::string> waitForLine(const std::string& start,
-                                         std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  std::optional<std::string> waitForLine(
+      const std::string& start,
+      std::chrono::milliseconds timeout = std::chrono::seconds(5));
   // The port from the "listen ADDRESS PORT" line.
   unsigned short waitForPort();
   void signal(int number);
   // The exit code, or nothing when it is still running after the time.
-  std::optional<int> waitExit(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+  std::optional<int> waitExit(
+      std::chrono::milliseconds timeout = std::chrono::seconds(5));
   bool running();
 
  private:
