@@ -100,6 +100,11 @@ void Router::handleLogin(Peer& peer, const std::string& line) {
   members_.emplace(callsign, Member{&peer});
   callsignByPeer_.emplace(&peer, callsign);
   log_.event("login " + callsign);
+  for (std::string greeting : greeting_) {
+    for (std::size_t at; (at = greeting.find("{CS}")) != std::string::npos;)
+      greeting.replace(at, 4, callsign);
+    peer.deliver(greeting);
+  }
 }
 
 bool Router::loginLocal(Peer& peer, const std::string& callsign) {

@@ -41,6 +41,12 @@ class Router {
   std::optional<std::string> callsignOf(const Peer& peer) const;
   const FlightPlanStore& flightPlans() const { return flightPlans_; }
 
+  // Raw lines sent to every client right after its login, "{CS}" standing
+  // for its callsign: lets a scenario have the server ping each client.
+  void setGreeting(std::vector<std::string> lines) {
+    greeting_ = std::move(lines);
+  }
+
  private:
   struct Member {
     Peer* peer;
@@ -62,6 +68,7 @@ class Router {
 
   const EventLog& log_;
   MetarStore metar_;
+  std::vector<std::string> greeting_;
   FlightPlanStore flightPlans_;
   std::map<std::string, Member> members_;
   std::unordered_map<const Peer*, std::string> callsignByPeer_;

@@ -18,7 +18,9 @@ ServerApp::ServerApp(ServerOptions options, EventLog log)
       router_(log_, metarStoreFor(options_)),
       tcp_(io_, router_, log_, options_.listen),
       commands_(router_, log_, [this] { stop(); }),
-      signals_(io_) {}
+      signals_(io_) {
+  router_.setGreeting(options_.greeting);
+}
 
 void ServerApp::start() {
   tcp_.start();

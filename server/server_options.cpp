@@ -22,7 +22,8 @@ bool readNumber(const std::string& text, long min, long max, long& out) {
 const char* usageText() {
   return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] "
          "[--demo]\n"
-         "                 [--demo-period MS] [--login-timeout S] "
+         "                 [--demo-period MS] [--on-login LINE] "
+         "[--login-timeout S] "
          "[--idle-timeout S]\n"
          "                 [--stdin-quit]\n"
          "commands on standard input: send CALLSIGN RAWLINE | sendall RAWLINE "
@@ -48,8 +49,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
     } else if (!hasValue &&
                (arg == "--listen" || arg == "--port" || arg == "--metar" ||
                 arg == "--demo-period" || arg == "--login-timeout" ||
-                arg == "--idle-timeout")) {
+                arg == "--idle-timeout" || arg == "--on-login")) {
       parsed.error = arg + " needs a value";
+    } else if (arg == "--on-login") {
+      options.greeting.push_back(args[++i]);
     } else if (arg == "--listen") {
       options.listen.address = args[++i];
     } else if (arg == "--port") {

@@ -16,7 +16,8 @@ struct ServerOptions {
   std::optional<std::filesystem::path> metarFolder;  // none: no METAR reports
   bool demo = false;
   std::chrono::milliseconds demoPeriod{5000};
-  bool quitAtEndOfInput = false;  // --stdin-quit
+  bool quitAtEndOfInput = false;      // --stdin-quit
+  std::vector<std::string> greeting;  // --on-login LINE, repeatable
 };
 
 struct ParsedOptions {

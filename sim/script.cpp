@@ -120,7 +120,8 @@ void Watch(Simulator& sim, std::ostream& out, double seconds) {
     if (rows.size() > shown.size()) {
       for (std::size_t i = shown.size(); i < rows.size(); ++i)
         if (!rows[i].empty()) out << "history | " << rows[i] << '\n';
-    } else if (!rows.empty() && (shown.empty() || rows.back() != shown.back())) {
+    } else if (!rows.empty() &&
+               (shown.empty() || rows.back() != shown.back())) {
       out << "history | " << rows.back() << '\n';
     }
     shown = rows;

@@ -23,7 +23,14 @@ namespace {
 using testing::PluginTest;
 using Clock = std::chrono::steady_clock;
 
-constexpr char kServerAddress[] = "127.0.0.203";
+// Each test listens on its own address, so ctest may run them side by side.
+const char* ServerAddress() {
+  const std::string name =
+      ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  if (name.rfind("Disconnect", 0) == 0) return "127.0.0.204";
+  if (name.rfind("Unload", 0) == 0) return "127.0.0.205";
+  return "127.0.0.203";
+}
 constexpr int kPort = 6809;
 
 // Accepts one client and keeps every line it sends.
@@ -121,7 +128,7 @@ class ConnectedIdleTest : public PluginTest {
     ASSERT_TRUE(host().userClose(FourCC("txAC")));  // no aircraft chosen
     host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
                                 static_cast<int>(FourCC("ipMN")), 7,
-                                kServerAddress);
+                                ServerAddress());
     select("txCN", "ipMN", 7);
     host().model().setText(static_cast<int>(FourCC("txCN")),
                            static_cast<int>(FourCC("csgn")), "TST123");
@@ -145,7 +152,7 @@ class ConnectedIdleTest : public PluginTest {
 };
 
 TEST_F(ConnectedIdleTest, HalfSecondCallsReportOnEveryEleventhCall) {
-  ASSERT_TRUE(server_.listen(kServerAddress));
+  ASSERT_TRUE(server_.listen(ServerAddress()));
   connect();
 
   // The timer ran down while connecting; the first report comes within the
@@ -172,7 +179,7 @@ TEST_F(ConnectedIdleTest, HalfSecondCallsReportOnEveryEleventhCall) {
 }
 
 TEST_F(ConnectedIdleTest, DisconnectStopsTheReports) {
-  ASSERT_TRUE(server_.listen(kServerAddress));
+  ASSERT_TRUE(server_.listen(ServerAddress()));
   connect();
   pick("txMN", "cnmn", "disc");
   EXPECT_EQ(history(), (std::vector<std::string>{"", "Disconnected."}));
@@ -185,7 +192,7 @@ TEST_F(ConnectedIdleTest, DisconnectStopsTheReports) {
 // Unloading while connected: DLLKill ends the session before it deletes the
 // locks its workers use, so the connection is closed, not left behind.
 TEST_F(ConnectedIdleTest, UnloadWhileConnectedClosesTheSessionFirst) {
-  ASSERT_TRUE(server_.listen(kServerAddress));
+  ASSERT_TRUE(server_.listen(ServerAddress()));
   connect();
   host().frames(12, 0.5f);
   host().unload();
