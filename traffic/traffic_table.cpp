@@ -46,6 +46,10 @@ void Discard(TrafficRecord* record) {
 
 }  // namespace
 
+TrafficTable::~TrafficTable() {
+  for (int i = 0; i < count_; ++i) delete slots_[i];
+}
+
 bool TrafficTable::append(TrafficRecord* record) {
   if (full()) return false;
   slots_[count_++] = record;

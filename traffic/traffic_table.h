@@ -30,6 +30,12 @@ constexpr int kTrafficTtl = 8;
 
 class TrafficTable {
  public:
+  TrafficTable() = default;
+  // At unload: the records still held are freed; their simulator objects
+  // belong to the host, which is not called any more.
+  ~TrafficTable();
+  TrafficTable(const TrafficTable&) = delete;
+  TrafficTable& operator=(const TrafficTable&) = delete;
   int count() const { return count_; }
   bool full() const { return count_ >= kTrafficSlots; }
   TrafficRecord* at(int position) const { return slots_[position]; }
