@@ -130,7 +130,15 @@ TEST_F(SessionLifecycleTest, FiftyCyclesAgainstABusyPeerLeaveNothingBehind) {
     ASSERT_TRUE(pump([&] { return peer.pongs() > pongsBefore; }));
     disconnect();
   }
-  EXPECT_EQ(ThreadCount(), threadsBefore);
+  // The peer's own thread ends with it; ThreadSanitizer may have started its
+  // background thread meanwhile, which is no thread of ours.
+  int allowed = threadsBefore;
+#if defined(__SANITIZE_THREAD__)
+  allowed += 1;
+#endif
+  for (int wait = 0; wait < 200 && ThreadCount() > allowed; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_LE(ThreadCount(), allowed);
 }
 
 }  // namespace
