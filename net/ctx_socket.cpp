@@ -1,5 +1,6 @@
 #include "net/ctx_socket.h"
 
+#include <chrono>
 #include <cstring>
 #include <new>
 
@@ -101,6 +102,23 @@ void CTXSocket::deliverLine() {
   if (packet == nullptr) return;  // dropped without a message
   platform::LockGuard hold(IncomingLock());
   incoming_.push(packet);
+}
+
+void CTXSocket::initial() {
+  // The socket connects in non-blocking mode from the constructor on; it
+  // can take output once the attempt has ended either way. A socket that
+  // failed at once is invalid and reports output room at once as well.
+  const auto deadline = std::chrono::steady_clock::now() +
+                        std::chrono::milliseconds(kConnectTimeoutMs);
+  while (!Socket::isPending(Socket::pendingOutput, kConnectSliceMs)) {
+    if (stop_.requested() || std::chrono::steady_clock::now() >= deadline)
+      break;
+  }
+  // Stopped while connecting: the socket stays unconnected and run() ends
+  // at once. Otherwise the library settles the outcome: a socket without
+  // room by now has timed out, one with a pending error was refused.
+  if (stop_.requested()) return;
+  waitConnection(0);
 }
 
 void CTXSocket::run() {

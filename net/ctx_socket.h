@@ -21,7 +21,11 @@ class CTXSocket : public ost::TCPSession {
   static constexpr std::size_t kStreamBufferSize = 512;
   static constexpr std::size_t kLineBufferSize = 1024;  // 1023 + NUL
   static constexpr int kPauseMs = 50;
-  static constexpr int kOutputWaitMs = 50;
+  static constexpr int kOutputWaitMs = 20;
+  static constexpr int kConnectTimeoutMs = 60000;
+  // The connect wait is cut into slices this long, so a stop request ends
+  // it within one slice.
+  static constexpr int kConnectSliceMs = 20;
 
   // Starts the connection attempt; the thread completes it in Initial.
   explicit CTXSocket(const ost::IPV4Host& server);
@@ -50,6 +54,9 @@ class CTXSocket : public ost::TCPSession {
   PacketQueue& incoming() { return incoming_; }
 
  protected:
+  // Waits up to 60 s for the connection to complete, as the library's own
+  // step does, but in short slices that give way to a stop request.
+  void initial() override;
   void run() override;
   void final() override {}
   // The library ends a thread by joining itself, which leaves it unjoined

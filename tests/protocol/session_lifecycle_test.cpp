@@ -1,9 +1,16 @@
 // Dead sessions, disconnect in the middle of traffic, and many connect and
 // disconnect cycles against a busy peer.
+#include <arpa/inet.h>
 #include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <atomic>
+#include <chrono>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -24,6 +31,47 @@ int ThreadCount() {
     closedir(tasks);
   }
   return n;
+}
+
+// A listener that takes no connection in time: its backlog of one is filled
+// by two connects it never accepts, so a further connect stays pending.
+class FullBacklogListener {
+ public:
+  explicit FullBacklogListener(const char* address) {
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(LoopbackPeer::kPort);
+    inet_pton(AF_INET, address, &at.sin_addr);
+    const int on = 1;
+    listener_ = socket(AF_INET, SOCK_STREAM, 0);
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    ready_ =
+        bind(listener_, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+        listen(listener_, 0) == 0;
+    for (int& filler : fillers_) {
+      filler = socket(AF_INET, SOCK_STREAM, 0);
+      fcntl(filler, F_SETFL, O_NONBLOCK);
+      connect(filler, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    }
+  }
+  ~FullBacklogListener() {
+    for (int filler : fillers_) close(filler);
+    close(listener_);
+  }
+  bool ready() const { return ready_; }
+
+ private:
+  int listener_ = -1;
+  int fillers_[2] = {-1, -1};
+  bool ready_ = false;
+};
+
+double MillisecondsOf(const std::function<void()>& step) {
+  const auto start = std::chrono::steady_clock::now();
+  step();
+  return std::chrono::duration<double, std::milli>(
+             std::chrono::steady_clock::now() - start)
+      .count();
 }
 
 // Accepts one client after another and sends each a ping every 10 ms (100
@@ -81,6 +129,38 @@ TEST_F(SessionLifecycleTest,
   reconnect("127.0.0.120");
   ASSERT_TRUE(peer.accept());
   EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+}
+
+// A connection attempt the server never answers must not hold up the
+// simulator: Disconnect and unloading each end the waiting receiver at once,
+// and no thread of the plug-in is left behind.
+TEST_F(SessionLifecycleTest, DisconnectAndUnloadWhileConnectingReturnAtOnce) {
+  const int threadsBefore = ThreadCount();
+  FullBacklogListener silent("127.0.0.125");
+  ASSERT_TRUE(silent.ready());
+  for (const bool disconnectFirst : {true, false}) {
+    SCOPED_TRACE(disconnectFirst ? "Disconnect, then unload" : "unload");
+    if (!disconnectFirst) {
+      SetUp();  // a fresh simulator with the plug-in loaded
+      ASSERT_FALSE(HasFatalFailure());
+    }
+    openConnectWindow();
+    fill("127.0.0.125");
+    pressOk();
+    pumpFor(300);  // the receiver is waiting for the connection
+    EXPECT_EQ(ThreadCount(), threadsBefore + 2);
+    if (disconnectFirst) {
+      const double disconnectMs = MillisecondsOf([&] { disconnect(); });
+      EXPECT_LT(disconnectMs, 100.0);
+      RecordProperty("DisconnectMs", std::to_string(disconnectMs));
+    }
+    const double unloadMs = MillisecondsOf([&] { host().unload(); });
+    EXPECT_LT(unloadMs, 2000.0);
+    RecordProperty(disconnectFirst ? "UnloadAfterDisconnectMs" : "UnloadMs",
+                   std::to_string(unloadMs));
+    EXPECT_EQ(ThreadCount(), threadsBefore);
+    TearDown();
+  }
 }
 
 TEST_F(SessionLifecycleTest, DisconnectDuringTrafficDiscardsTheQueues) {
