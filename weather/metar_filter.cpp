@@ -9,14 +9,17 @@
 namespace talvix {
 namespace {
 
-constexpr float kHundredsOfFeet = -0.01f;  // single precision on purpose
+// The single-precision constant, multiplied in double: 100 ft gives
+// -0.99999998, which truncates to 0.
+constexpr float kHundredsOfFeet = -0.01f;
 constexpr const char* kCoverCodes[] = {"FEW", "SCT", "BKN", "OVC"};
 
 // The field elevation in whole hundreds of feet, negated and truncated
 // toward zero (100 ft gives 0). A value no airport has counts as sea level.
 int CloudBaseDelta(float elevationFeet) {
-  const float product = elevationFeet * kHundredsOfFeet;
-  if (!std::isfinite(product) || std::fabs(product) > 1.0e6f) return 0;
+  const double product =
+      static_cast<double>(elevationFeet) * static_cast<double>(kHundredsOfFeet);
+  if (!std::isfinite(product) || std::fabs(product) > 1.0e6) return 0;
   return static_cast<int>(product);
 }
 
