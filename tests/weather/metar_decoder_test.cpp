@@ -210,5 +210,41 @@ TEST_F(DecodeMetarTest, AReportTooShortLeavesTheRecordUnwritten) {
   }
 }
 
+// Random reports from METAR-like pieces and raw bytes: the two functions
+// either finish or raise the tokenizer's exception, and never read outside
+// the text (the sanitizer builds watch that).
+TEST_F(DecodeMetarTest, ArbitraryReportsAreHandledSafely) {
+  const char* kPieces[] = {" ", "  ", "KSFO", "081253Z", "VRB", "G", "P",
+                           "MPH", "KT", "///", "//", "////", " Q", " A",
+                           "TS", "CAVOK", "R2", "P6", "V", "1", "99", "FEW",
+                           "BKN", "OVC", "SCT", " RMK ", " AUTO ", "\xff",
+                           "-", "\t"};
+  std::uint32_t next = 12345;
+  auto draw = [&](std::uint32_t bound) {
+    next = next * 1664525u + 1013904223u;
+    return (next >> 8) % bound;
+  };
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const std::uint32_t pieces = draw(14);
+    for (std::uint32_t i = 0; i < pieces; ++i) {
+      if (draw(4) == 0) {
+        text += static_cast<char>(draw(256));
+      } else {
+        text += kPieces[draw(sizeof kPieces / sizeof kPieces[0])];
+      }
+    }
+    std::string filtered = text;
+    FilterMetar(filtered, Nearest(text.substr(0, 4).c_str(),
+                                  static_cast<float>(draw(20000)) - 500.0f));
+    setWeather();
+    try {
+      DecodeMetar(filtered);
+    } catch (const ost::StringTokenizer::NoSuchElementException&) {
+      EXPECT_EQ(weather().cloud[0].thickness, 0) << text;
+    }
+  }
+}
+
 }  // namespace
 }  // namespace talvix
