@@ -2,12 +2,12 @@
 // set on the weather record the simulator's own reader has just filled.
 #include <cmath>
 #include <cstdint>
-#include <limits>
 
 #include "core/host.h"
 #include "core/text.h"
 #include "net/field_reader.h"
 #include "platform/platform.h"
+#include "weather/clamp.h"
 #include "weather/metar.h"
 
 namespace talvix {
@@ -43,12 +43,7 @@ double RoundToHundredths(double value) {
 }
 
 std::int32_t Doubled(std::int32_t value) {
-  const std::int64_t twice = static_cast<std::int64_t>(value) * 2;
-  if (twice > std::numeric_limits<std::int32_t>::max())
-    return std::numeric_limits<std::int32_t>::max();
-  if (twice < std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(twice);
+  return ClampToInt32(static_cast<std::int64_t>(value) * 2);
 }
 
 void ApplyWind(const std::string& wind, WeatherRecord* record) {

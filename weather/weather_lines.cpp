@@ -1,7 +1,6 @@
 // "#TD", "#CD" and "#WD": the network's pressure, cloud layers and winds
 // aloft, applied whoever they are addressed to.
 #include <cstdint>
-#include <limits>
 
 #include "core/guard.h"
 #include "core/host.h"
@@ -9,6 +8,7 @@
 #include "net/field_reader.h"
 #include "protocol/handlers.h"
 #include "ui/history.h"
+#include "weather/clamp.h"
 #include "weather/metar.h"
 #include "weather/wind_bands.h"
 
@@ -58,20 +58,12 @@ std::int32_t SimulatorCoverage(int coverage) {
   }
 }
 
-std::int32_t Difference(int top, int base) {
-  const std::int64_t depth = static_cast<std::int64_t>(top) - base;
-  if (depth > std::numeric_limits<std::int32_t>::max())
-    return std::numeric_limits<std::int32_t>::max();
-  if (depth < std::numeric_limits<std::int32_t>::min())
-    return std::numeric_limits<std::int32_t>::min();
-  return static_cast<std::int32_t>(depth);
-}
-
 void ApplyCloudGroup(const CloudGroup& group, CloudLayer* layer) {
   layer->present = group.top != kAbsent ? 1 : 0;
   if (layer->present == 0) return;
   layer->base = group.base;
-  layer->thickness = Difference(group.top, group.base);
+  layer->thickness =
+      ClampToInt32(static_cast<std::int64_t>(group.top) - group.base);
   if (const std::int32_t coverage = SimulatorCoverage(group.coverage))
     layer->coverage = coverage;
 }

@@ -214,11 +214,11 @@ TEST_F(DecodeMetarTest, AReportTooShortLeavesTheRecordUnwritten) {
 // either finish or raise the tokenizer's exception, and never read outside
 // the text (the sanitizer builds watch that).
 TEST_F(DecodeMetarTest, ArbitraryReportsAreHandledSafely) {
-  const char* kPieces[] = {" ", "  ", "KSFO", "081253Z", "VRB", "G", "P",
-                           "MPH", "KT", "///", "//", "////", " Q", " A",
-                           "TS", "CAVOK", "R2", "P6", "V", "1", "99", "FEW",
-                           "BKN", "OVC", "SCT", " RMK ", " AUTO ", "\xff",
-                           "-", "\t"};
+  const char* kPieces[] = {" ",   "  ",    "KSFO",   "081253Z", "VRB", "G",
+                           "P",   "MPH",   "KT",     "///",     "//",  "////",
+                           " Q",  " A",    "TS",     "CAVOK",   "R2",  "P6",
+                           "V",   "1",     "99",     "FEW",     "BKN", "OVC",
+                           "SCT", " RMK ", " AUTO ", "\xff",    "-",   "\t"};
   std::uint32_t next = 12345;
   auto draw = [&](std::uint32_t bound) {
     next = next * 1664525u + 1013904223u;

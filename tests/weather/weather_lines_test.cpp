@@ -113,7 +113,7 @@ TEST_F(WeatherLinesTest, TheNearestAirportsMetarIsAskedForLoggedAndApplied) {
   EXPECT_EQ(w.windSpeed, 10);
   EXPECT_EQ(w.gustSpeed, 25);
   EXPECT_DOUBLE_EQ(w.altimeter, 29.92);
-  EXPECT_EQ(w.cloud[0].base, 3000);  // the host's own reader, on the file
+  EXPECT_EQ(w.cloud[0].base, 3000);      // the host's own reader, on the file
   EXPECT_GE(w.cloud[0].thickness, 700);  // then the decoder
   EXPECT_LE(w.cloud[0].thickness, 3000);
   EXPECT_EQ(sounds("ATTN.WAV"), 1);
@@ -217,6 +217,9 @@ TEST_F(WeatherLinesTest, PressureCloudAndWindLines) {
   EXPECT_EQ(w.cloud[2].present, 0);
   EXPECT_EQ(w.stormFlag, 8192);
   EXPECT_EQ(w.stormValue, 8);
+  expectPosted(peer, "#CDserver:ABC:2147483647:-5:1:0:0:-1:0:0:0:0:-1:0:0:0:0",
+               kCloudsUpdated, ++updates);
+  EXPECT_EQ(weather().cloud[1].thickness, 2147483647);
   expectPosted(peer, "#CDserver:ABC:5000:2000:1:0:0:-1:0:0:0:0:1:0:0:0",
                "****> handleCD - Talvix: Exception caught. Notify author.");
 
