@@ -168,10 +168,10 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
   deliver("#DAA_TWR");
   deliver("%C_TWR:18300:x:1:2");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR", "C_TWR"}));
-  deliver("#DAB_TWR");
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "C_TWR"}));
+  deliver("#DAC_TWR");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
   deliver("#DAnobody");
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "C_TWR"}));
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
 }
 
 TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
