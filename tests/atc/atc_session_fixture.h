@@ -36,8 +36,9 @@ class AtcSessionTest : public SessionPluginTest {
   void deliver(const std::string& line) {
     const std::string marker = std::to_string(1000 + ++markers_);
     ASSERT_TRUE(peer_->send(line + "\r\n$ERserver:ABC:" + marker + "\r\n"));
-    ASSERT_TRUE(pump([&] { return historyHas("Unknown server error " + marker); }))
-        << line;
+    ASSERT_TRUE(pump([&] {
+      return historyHas("Unknown server error " + marker);
+    })) << line;
     // Sounds last one second of host time: later cues are not held back.
     host().model().modify([](sim::HostState& s) { s.hostTime += 2.0; });
   }
@@ -45,7 +46,8 @@ class AtcSessionTest : public SessionPluginTest {
   std::vector<std::string> postedSince(std::size_t from) const {
     std::vector<std::string> rows = history(), posted;
     for (std::size_t i = from; i < rows.size(); ++i) {
-      if (rows[i].rfind("Unknown server error ", 0) != 0) posted.push_back(rows[i]);
+      if (rows[i].rfind("Unknown server error ", 0) != 0)
+        posted.push_back(rows[i]);
     }
     return posted;
   }

@@ -80,8 +80,8 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   }
   deliver("%" + longName + "_CTR:123456789012345:x:1:2");
   deliver("%" + longName + "_CTR:24000:x:1:2");  // the cut name refreshes
-  EXPECT_TRUE(historyHas(
-      "handlePERCENT - Talvix: Exception caught. Notify author."));
+  EXPECT_TRUE(
+      historyHas("handlePERCENT - Talvix: Exception caught. Notify author."));
   const std::string cut = longName.substr(0, 63);
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR", "abc_app", "K_GND",
                                "K_FSS", "K_CLC", "K_CON"}));
@@ -221,7 +221,8 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
 
   // Killed by the server: picking moves the radio but tunes nothing.
   ASSERT_TRUE(peer().send("$!!SERVER:ABC:bye\r\n"));
-  ASSERT_TRUE(pump([&] { return historyHas("You have been removed by: bye"); }));
+  ASSERT_TRUE(
+      pump([&] { return historyHas("You have been removed by: bye"); }));
   const std::string label = control("txMN", "aFrq")->text;
   before = history().size();
   pickStation("K_GND");
