@@ -1,5 +1,4 @@
 // Each controller position's own item in the main window's popup 'sAtc'.
-#include <cstring>
 
 #include "atc/com_tracking.h"
 #include "atc/stations.h"
@@ -42,13 +41,14 @@ void OfferStationItem(AtcStation* station) {
 }
 
 void RemoveStationItem(AtcStation* station, bool checkTuned) {
-  if (checkTuned) {
+  // The station shown in the popup is the tuned one. Its own item id tells
+  // it apart exactly, also where the shown text (39 characters at most)
+  // would cut a longer callsign.
+  if (checkTuned && station->popupId >= 0) {
     char shown[kShownTextSize];
-    host::GetPopupSelection(codes::kMainWindow, codes::kAtcPopup, shown,
-                            sizeof shown);
-    if (shown[0] != '\0' && std::strcmp(shown, station->callsign) == 0) {
-      FallBackToFirstStation();
-    }
+    const int shownId = host::GetPopupSelection(
+        codes::kMainWindow, codes::kAtcPopup, shown, sizeof shown);
+    if (shownId == station->popupId) FallBackToFirstStation();
   }
   if (!g_popupIds.inUse(station->popupId)) return;
   host::RemovePopupItem(codes::kMainWindow, codes::kAtcPopup, station->popupId);

@@ -172,6 +172,20 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
   deliver("#DAnobody");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
+
+  // A tuned station whose callsign is longer than the popup's shown text
+  // still falls back to UNICOM when it expires.
+  const std::string longTower = std::string(46, 'L') + "_TWR";
+  deliver("%" + longTower + ":18400:x:1:2");
+  idle();
+  pickStation(longTower);
+  EXPECT_FLOAT_EQ(radio(), 118.4f);
+  for (int i = 0; i < 12; ++i) tick();
+  EXPECT_TRUE(
+      historyHas("** Active ATC position expired !! ==> you will be "
+                 "switched to UNICOM"));
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
 }
 
 TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
