@@ -40,8 +40,8 @@ void Lock::leave() { pthread_mutex_unlock(Mutex(storage_)); }
 bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
   if (program == nullptr || buffer == nullptr || size == 0) return false;
   const char* base = std::getenv("TALVIX_REGISTRY");
-  std::string path = std::string(base ? base : "registry") + "/App Paths/" +
-                     program;
+  std::string path =
+      std::string(base ? base : "registry") + "/App Paths/" + program;
   std::ifstream in(path);
   std::string line;
   if (!in || !std::getline(in, line)) return false;
@@ -101,20 +101,27 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length) {
   return close(fd) == 0 && ok;
 }
 
+namespace {
+
+CalendarTime FromParts(const std::tm& parts) {
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace
+
 CalendarTime UtcNow() {
   std::time_t now = std::time(nullptr);
   std::tm parts{};
   gmtime_r(&now, &parts);
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  return FromParts(parts);
 }
 
 CalendarTime LocalNow() {
   std::time_t now = std::time(nullptr);
   std::tm parts{};
   localtime_r(&now, &parts);
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  return FromParts(parts);
 }
 
 long long NowSeconds() { return static_cast<long long>(std::time(nullptr)); }

@@ -53,10 +53,9 @@ void ShowNumber(std::uint32_t control, int value) {
 // The field's text cut to the buffer.
 template <std::size_t N>
 void ReadText(std::uint32_t control, char (&buffer)[N]) {
-  char text[N] = "";
-  host::GetText(kWindow, control, text, static_cast<int>(N));
-  text[N - 1] = '\0';
-  CopyText(buffer, text);
+  buffer[0] = '\0';
+  host::GetText(kWindow, control, buffer, static_cast<int>(N));
+  buffer[N - 1] = '\0';
 }
 template <std::size_t N>
 void ReadUpper(std::uint32_t control, char (&buffer)[N]) {
