@@ -70,7 +70,7 @@ void RunCommandLine() {
   if (line.empty()) return;
   // Not connected: the text stays, so that it can be sent later.
   if (!IsConnected()) {
-    AddHistoryLine("Connect to the server first.");
+    AddHistoryLine(commands::kConnectFirst);
     return;
   }
   Interpret(line);

@@ -17,7 +17,6 @@
 namespace talvix::commands {
 namespace {
 
-constexpr char kConnectFirst[] = "Connect to the server first.";
 constexpr char kMessageUsage[] = "Usage: .msg CALLSIGN TEXT";
 // The blanks the library tokenizer splits at by default.
 constexpr char kWhitespace[] = " \t\n\r\f\v";

@@ -7,6 +7,9 @@
 
 namespace talvix::commands {
 
+// Said when a command finds no session to send with.
+constexpr char kConnectFirst[] = "Connect to the server first.";
+
 void RequestAtis(const std::string& station);
 void RequestAcars(const std::string& station);
 void SendPing(const std::string& callsign);
