@@ -59,6 +59,7 @@ struct CalendarTime {
   int year, month, day, hour, minute, second;
 };
 CalendarTime UtcNow();
+CalendarTime LocalNow();
 
 // Seconds since the epoch, for seeding and round-trip times.
 long long NowSeconds();

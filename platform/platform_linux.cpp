@@ -106,12 +106,27 @@ bool WriteWholeFile(const char* path, const char* data, std::size_t length) {
   return close(fd) == 0 && ok;
 }
 
+namespace {
+
+CalendarTime FromParts(const std::tm& parts) {
+  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
+          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+}
+
+}  // namespace
+
 CalendarTime UtcNow() {
   std::time_t now = std::time(nullptr);
   std::tm parts{};
   gmtime_r(&now, &parts);
-  return {parts.tm_year + 1900, parts.tm_mon + 1, parts.tm_mday,
-          parts.tm_hour,        parts.tm_min,     parts.tm_sec};
+  return FromParts(parts);
+}
+
+CalendarTime LocalNow() {
+  std::time_t now = std::time(nullptr);
+  std::tm parts{};
+  localtime_r(&now, &parts);
+  return FromParts(parts);
 }
 
 long long NowSeconds() { return static_cast<long long>(std::time(nullptr)); }

@@ -103,6 +103,12 @@ CalendarTime UtcNow() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
+CalendarTime LocalNow() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
 // The system clock counts 100 ns steps since 1601-01-01.
 long long NowSeconds() {
   FILETIME now;

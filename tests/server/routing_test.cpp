@@ -123,5 +123,20 @@ TEST_F(Routing, FlightPlansKeepTheLatestPerCallsign) {
       "$FPDEF:SERVER:I:A320:430:KLAX:1000:1010:33000:KSFO:1:5:2:0:KOAK::"));
 }
 
+TEST_F(Routing, AFullFlightPlanIsStoredWhole) {
+  connect("127.0.0.55");
+  // The longest plan a client files: all 17 fields, empty ones among them,
+  // a route ending in a blank, 1023 bytes in all.
+  std::string plan =
+      "$FPABC:SERVER:I:C172:450:EDDF:915:905:fl350:LIRF:2:5:3:0:LIRG::";
+  plan += std::string(1023 - plan.size() - 1, 'R') + " ";
+  ASSERT_EQ(plan.size(), 1023u);
+  abc().sendLine(plan);
+  expectNothingMoreFor(0, "ABC");
+  server->command("plans");
+  EXPECT_TRUE(server->events().waitFor("plan ABC " + plan));
+  EXPECT_TRUE(server->events().waitFor("plans 1"));
+}
+
 }  // namespace
 }  // namespace netserver::testing

@@ -250,44 +250,64 @@ TEST_F(HostSlots, TransponderAnswersTheMessageRecordOfItsDestination) {
   EXPECT_EQ(FourCC("int "), m.valueType);
 }
 
+// The byte offsets are written out: they are the host's record layouts that
+// the flight plan window reads.
 TEST_F(HostSlots, FlightPlanIsALinkedListOfHostNodes) {
   EXPECT_EQ(nullptr, h::GetFlightPlan());
   model_->modify([](sim::HostState& s) {
-    s.plan = {{2, "EDDF", 0, 364}, {3, "SPESA", 250, 24000}};
+    s.plan = {{2, "EDDF", 0, 364}, {3, "SPESA", 250, 24000}, {5, "HOLD", 0, 0}};
     s.departure = "EDDF";
+    s.timeHour = 9;
+    s.timeMinute = 5;
   });
   auto* first = static_cast<unsigned char*>(h::GetFlightPlan());
   ASSERT_NE(nullptr, first);
   std::int32_t kind = 0;
-  std::memcpy(&kind, first + kPlanNodeKindOffset, 4);
+  std::memcpy(&kind, first + 0, 4);
   EXPECT_EQ(2, kind);
-  EXPECT_STREQ("EDDF", reinterpret_cast<char*>(first + kPlanNodeName2Offset));
+  EXPECT_STREQ("EDDF", reinterpret_cast<char*>(first + 184));
   unsigned char* second = nullptr;
-  std::memcpy(&second, first + kPlanNodeNextOffset, sizeof second);
+  std::memcpy(&second, first + 460, sizeof second);
   ASSERT_NE(nullptr, second);
-  EXPECT_STREQ("SPESA", reinterpret_cast<char*>(second + kPlanNodeName3Offset));
+  std::memcpy(&kind, second + 0, 4);
+  EXPECT_EQ(3, kind);
+  EXPECT_STREQ("SPESA", reinterpret_cast<char*>(second + 144));
   float speed = 0, altitude = 0;
-  std::memcpy(&speed, second + kPlanNodeSpeedOffset, 4);
-  std::memcpy(&altitude, second + kPlanNodeAltitudeOffset, 4);
+  std::memcpy(&speed, second + 132, 4);
+  std::memcpy(&altitude, second + 136, 4);
   EXPECT_FLOAT_EQ(250.0f, speed);
   EXPECT_FLOAT_EQ(24000.0f, altitude);
+  unsigned char* third = nullptr;
+  std::memcpy(&third, second + 460, sizeof third);
+  ASSERT_NE(nullptr, third);
+  std::memcpy(&kind, third + 0, 4);
+  EXPECT_EQ(5, kind);
   void* end = &end;
-  std::memcpy(&end, second + kPlanNodeNextOffset, sizeof end);
+  std::memcpy(&end, third + 460, sizeof end);
   EXPECT_EQ(nullptr, end);
   EXPECT_EQ(1, model_->outstandingFlightPlans());
   h::ReleaseFlightPlan(first);
   EXPECT_EQ(0, model_->outstandingFlightPlans());
 
+  static_assert(sizeof(AirportRecord) == 456, "the airport record");
   AirportRecord dep{}, dest{};
   h::DepartureAirport(&dep);
   h::DestinationAirport(&dest);
   std::int32_t has = 0;
-  std::memcpy(&has, dep.bytes, 4);
+  std::memcpy(&has, dep.bytes + 0, 4);
   EXPECT_EQ(1, has);
-  EXPECT_STREQ("EDDF",
-               reinterpret_cast<char*>(dep.bytes + kAirportIdentOffset));
-  std::memcpy(&has, dest.bytes, 4);
+  EXPECT_STREQ("EDDF", reinterpret_cast<char*>(dep.bytes + 191));
+  std::memcpy(&has, dest.bytes + 0, 4);
   EXPECT_EQ(0, has);
+
+  alignas(TimeOfDay) unsigned char clock[16];
+  std::memset(clock, 0xff, sizeof clock);
+  h::GetTimeOfDay(reinterpret_cast<TimeOfDay*>(clock));
+  std::int32_t hour = -1, minute = -1;
+  std::memcpy(&hour, clock + 0, 4);
+  std::memcpy(&minute, clock + 4, 4);
+  EXPECT_EQ(9, hour);
+  EXPECT_EQ(5, minute);
 }
 
 TEST_F(HostSlots, NearestAirportAndMetarWeather) {

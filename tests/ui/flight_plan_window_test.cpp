@@ -1,0 +1,193 @@
+// The flight plan window 'txFP' in the real plug-in: what it shows from the
+// stored plan and the simulator, and the "$FP" line its OK button files.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/protocol/session_plugin_fixture.h"
+
+namespace talvix {
+namespace {
+
+using testing::LoopbackPeer;
+
+class FlightPlanWindowTest : public testing::SessionPluginTest {
+ protected:
+  // The aircraft list is read from the simulator's working directory.
+  void SetUp() override {
+    SessionPluginTest::SetUp();
+    previousDirectory_ = std::filesystem::current_path();
+    std::filesystem::current_path(root_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previousDirectory_);
+    SessionPluginTest::TearDown();
+  }
+  void openPlan() {
+    pick("txMN", "atc_", "fpln");
+    ASSERT_TRUE(isOpen("txFP"));
+  }
+  std::string shown(const char (&code)[5]) const {
+    return control("txFP", code)->text;
+  }
+  int button(const char (&code)[5]) const {
+    return control("txFP", code)->state;
+  }
+  void type(const char (&code)[5], const std::string& text) {
+    host().model().setText(static_cast<int>(FourCC("txFP")),
+                           static_cast<int>(FourCC(code)), text.c_str());
+  }
+  void setButton(const char (&code)[5], int state) {
+    host().model().setButtonState(static_cast<int>(FourCC("txFP")),
+                                  static_cast<int>(FourCC(code)), state);
+  }
+  void press(const char (&code)[5]) { event("txFP", code, "actn"); }
+  void setClock(int hour, int minute) {
+    host().model().modify([&](sim::HostState& s) {
+      s.timeHour = hour;
+      s.timeMinute = minute;
+    });
+  }
+
+  std::filesystem::path previousDirectory_;
+};
+
+TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
+  LoopbackPeer peer("127.0.0.174");
+  connect(peer, "127.0.0.174");
+  setClock(9, 5);
+  openPlan();
+  EXPECT_EQ(shown("actT"), "0905");
+  EXPECT_EQ(shown("estT"), "0915");
+  EXPECT_EQ(shown("idnt"), "ABC");
+  EXPECT_EQ(shown("frNm"), "Jo");
+  EXPECT_EQ(shown("lsNm"), "Lee");
+  EXPECT_EQ(shown("hmBs"), "KSFO");
+  EXPECT_EQ(button("ifrB"), 1);
+
+  // The aircraft button opens the chooser; the choice shows here.
+  press("acBn");
+  ASSERT_TRUE(isOpen("txAC"));
+  host().model().listSelectRow(static_cast<int>(FourCC("txAC")),
+                               static_cast<int>(FourCC("list")), 0);
+  event("txAC", "slBn", "actn");
+  EXPECT_EQ(shown("acID"), "C172");
+  EXPECT_EQ(shown("type"), "Cessna 172 Skyhawk");
+
+  type("depP", "eddf");
+  type("dest", "lirf");
+  type("crzA", "fl350");
+  type("_tas", "450");
+  type("enrH", "2");
+  type("enrM", "05x");
+  type("fueH", " 3");
+  type("fueM", "abc");
+  type("altA", "lirg and far too long");
+  type("rmrk", "tcas equipped");
+  type("fplA", "dct bold");
+  press("okBn");
+  const std::string filed =
+      "$FPABC:SERVER:I:C172:450:EDDF:915:905:fl350:LIRF:2:5:3:0:"
+      "LIRG AND FAR TO:TCAS EQUIPPED:DCT BOLD";
+  EXPECT_EQ(answer(peer), filed);
+  EXPECT_EQ(history().back(), "Flight Plan Sent");
+  EXPECT_FALSE(isOpen("txFP"));
+
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(answer(peer), filed);
+  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+}
+
+TEST_F(FlightPlanWindowTest, TimesComeFromTheClockAtEveryOpening) {
+  struct Clock {
+    int hour, minute;
+    const char* actual;
+    const char* estimated;
+  };
+  for (const Clock& clock :
+       {Clock{9, 5, "0905", "0915"}, Clock{23, 55, "2355", "0005"},
+        Clock{12, 50, "1250", "1300"}, Clock{0, 0, "0000", "0010"}}) {
+    SCOPED_TRACE(clock.actual);
+    setClock(clock.hour, clock.minute);
+    openPlan();
+    EXPECT_EQ(shown("actT"), clock.actual);
+    EXPECT_EQ(shown("estT"), clock.estimated);
+    press("cnBn");
+    EXPECT_FALSE(isOpen("txFP"));
+  }
+}
+
+TEST_F(FlightPlanWindowTest, EmptyPartsComeFromTheSimulatorsPlanner) {
+  LoopbackPeer peer("127.0.0.175");
+  connect(peer, "127.0.0.175");
+  setClock(12, 0);
+  host().model().modify([](sim::HostState& s) {
+    s.departure = "EDDF";
+    s.destination = "LIRF";
+    s.plan = {{2, "EDDF", 0, 0},
+              {2, "TOP", 844.0f, 35000.7f},
+              {7, "HOLD", 0, 0},
+              {3, "LIRF", 0, 0}};
+  });
+  openPlan();
+  EXPECT_EQ(shown("depP"), "EDDF");
+  EXPECT_EQ(shown("dest"), "LIRF");
+  EXPECT_EQ(shown("crzA"), "35000");
+  EXPECT_EQ(shown("_tas"), "500");  // 844 ft/s in knots, truncated
+  EXPECT_EQ(shown("fplA"), "EDDF TOP LIRF ");
+  EXPECT_EQ(host().model().outstandingFlightPlans(), 0);
+  press("okBn");
+  EXPECT_EQ(answer(peer),
+            "$FPABC:SERVER:I::500:EDDF:1210:1200:35000:LIRF:0:0:0:0:::"
+            "EDDF TOP LIRF ");
+
+  // A stored cruise altitude without an airspeed: both are offered again.
+  openPlan();
+  type("crzA", "fl200");
+  type("_tas", "fast");
+  press("okBn");
+  EXPECT_EQ(answer(peer),
+            "$FPABC:SERVER:I::0:EDDF:1210:1200:fl200:LIRF:0:0:0:0:::"
+            "EDDF TOP LIRF ");
+  openPlan();
+  EXPECT_EQ(shown("crzA"), "35000");
+  EXPECT_EQ(shown("_tas"), "500");
+  EXPECT_EQ(host().model().outstandingFlightPlans(), 0);
+}
+
+TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
+  openPlan();
+  setButton("ifrB", 0);  // none on: the letter stays 'I'
+  press("okBn");
+  EXPECT_EQ(history().back(), "You must be connected first");
+  EXPECT_FALSE(isOpen("txFP"));
+  openPlan();
+  EXPECT_EQ(button("ifrB"), 1);
+  EXPECT_EQ(button("vfrB"), 0);
+
+  setButton("ifrB", 0);
+  setButton("vfrB", 1);
+  press("okBn");
+  openPlan();
+  EXPECT_EQ(button("vfrB"), 1);
+  EXPECT_EQ(button("ifrB"), 0);
+  setButton("vfrB", 0);
+  press("okBn");
+  openPlan();
+  EXPECT_EQ(button("vfrB"), 1);
+
+  // Cancel stores nothing.
+  type("depP", "kjfk");
+  press("cnBn");
+  EXPECT_FALSE(isOpen("txFP"));
+  openPlan();
+  EXPECT_EQ(shown("depP"), "");
+
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(historyCount("You must be connected first"), 4);
+}
+
+}  // namespace
+}  // namespace talvix
