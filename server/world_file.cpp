@@ -117,10 +117,15 @@ class Parser {
  public:
   void line(const std::string& keyword, Words& words) {
     if (keyword == "airport") {
-      world_.airport = words.word("airport");
-      world_.latitude = latitude(words);
-      world_.longitude = longitude(words);
-      world_.elevationFt = words.integer("elevation", -1500, 15000);
+      const std::string name = words.word("airport");
+      const double lat = latitude(words);
+      const double lon = longitude(words);
+      const int elevation = words.integer("elevation", -1500, 15000);
+      words.end();
+      world_.airport = name;
+      world_.latitude = lat;
+      world_.longitude = lon;
+      world_.elevationFt = elevation;
     } else if (keyword == "runway") {
       WorldRunway runway;
       runway.name = words.word("runway");
@@ -129,6 +134,7 @@ class Parser {
       runway.headingDeg = course(words);
       if (world_.runway(runway.name) != nullptr)
         throw LineError("runway " + runway.name + " twice");
+      words.end();
       world_.runways.push_back(runway);
     } else if (keyword == "pilot") {
       pilot(words);
@@ -141,6 +147,7 @@ class Parser {
       controller.rating = words.integer("rating", 0, 12);
       controller.latitude = latitude(words);
       controller.longitude = longitude(words);
+      words.end();
       world_.controllers.push_back(controller);
     } else if (keyword == "atis") {
       const std::string name = callsign(words);
@@ -156,6 +163,7 @@ class Parser {
       message.firstSeconds = seconds(words, "first time");
       message.everySeconds = seconds(words, "interval");
       message.text = words.text("text");
+      words.end();
       world_.messages.push_back(message);
     } else if (keyword == "away") {
       WorldAbsence absence;
@@ -166,10 +174,14 @@ class Parser {
       if (absence.everySeconds != 0 &&
           absence.everySeconds <= absence.durationSeconds)
         throw LineError("interval not longer than the absence");
+      words.end();
       world_.absences.push_back(absence);
     } else if (keyword == "weather") {
-      world_.weather.everySeconds = words.number("interval", 10, 1e7);
-      world_.weather.altimeter = words.integer("altimeter", 2500, 3200);
+      const double every = words.number("interval", 10, 1e7);
+      const int altimeter = words.integer("altimeter", 2500, 3200);
+      words.end();
+      world_.weather.everySeconds = every;
+      world_.weather.altimeter = altimeter;
     } else if (keyword == "clouds") {
       WorldWeather read = world_.weather;
       for (auto& layer : read.clouds) {
@@ -188,11 +200,11 @@ class Parser {
       layer.highFt = altitude(words);
       layer.directionDeg = words.integer("wind direction", 0, 360);
       layer.speedKt = words.integer("wind speed", 0, 300);
+      words.end();
       world_.weather.winds.push_back(layer);
     } else {
       throw LineError("unknown keyword " + keyword);
     }
-    words.end();
   }
 
   World take() { return std::move(world_); }
@@ -243,6 +255,7 @@ class Parser {
       throw LineError("unknown flight " + kind);
     }
     if (!words.atEnd()) pilot.offsetSeconds = seconds(words, "start time");
+    words.end();
     world_.pilots.push_back(pilot);
   }
 
