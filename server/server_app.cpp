@@ -30,9 +30,12 @@ void ServerApp::start() {
   std::optional<WorldParseResult> world;
   if (options_.worldFile) {
     world = loadWorldFile(options_.worldFile->string());
-    if (world->world.pilots.empty() && world->world.controllers.empty() &&
-        !world->errors.empty())
-      throw std::runtime_error(world->errors.front());
+    if (world->world.pilots.empty() && world->world.controllers.empty()) {
+      throw std::runtime_error(world->errors.empty()
+                                   ? "no station in " +
+                                         options_.worldFile->string()
+                                   : world->errors.front());
+    }
   } else if (options_.demo) {
     world = parseWorld(demoWorldText());
   }
