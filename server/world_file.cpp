@@ -254,7 +254,8 @@ class Parser {
     } else {
       throw LineError("unknown flight " + kind);
     }
-    if (!words.atEnd()) pilot.offsetSeconds = seconds(words, "start time");
+    if (!words.atEnd())
+      pilot.offsetSeconds = words.number("start time", 0, 86400);
     words.end();
     world_.pilots.push_back(pilot);
   }
