@@ -180,5 +180,29 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
   EXPECT_FALSE(RogerWilcoLeave());
 }
 
+// ".rw ADDRESS" and ".rwk" typed on the command line reach the same program,
+// and a missing program is reported instead of claimed.
+TEST_F(VoiceTest, CommandLineJoinsAndLeavesRogerWilco) {
+  start("127.0.0.98");
+  const auto enter = [&](const char* text) {
+    host().model().setText(static_cast<int>(FourCC("txMN")),
+                           static_cast<int>(FourCC("text")), text);
+    event("txMN", "text", "tent");
+  };
+  enter(".rw 10.1.2.3/xyz_twr");
+  EXPECT_EQ(history().back(), "RW Connecting to: 10.1.2.3/xyz_twr");
+  EXPECT_EQ(rogerArguments(), (Lines{"/join1", "10.1.2.3/xyz_twr"}));
+  enter(".rwk");
+  EXPECT_EQ(history().back(), "Left RW channel");
+  EXPECT_EQ(rogerArguments(), Lines{"/leave"});
+
+  fs::remove(fs::path(root_) / "registry" / "App Paths" / "roger.exe");
+  enter(".rw 10.1.2.3/xyz_twr");
+  EXPECT_EQ(history().back(), "Error activating RW");
+  enter(".rwk");
+  EXPECT_EQ(history().back(), "Error deactivating RW");
+  EXPECT_EQ(rogerArguments(), Lines{});
+}
+
 }  // namespace
 }  // namespace talvix
