@@ -92,10 +92,8 @@ bool ConnectThroughWindows(Host& host, testing::LoopbackPeer& peer,
   const auto id = [](std::uint32_t c) { return static_cast<int>(c); };
   if (!peer.listening() || !host.menuSelect(code("plug"), code("txMN")))
     return false;
-  host.windowEvent(code("txMN"), code("cnmn"), code("slct"),
-                   id(code("conn")));
-  if (host.model().isWindowOpen(id(code("txAC"))))
-    host.userClose(code("txAC"));
+  host.windowEvent(code("txMN"), code("cnmn"), code("slct"), id(code("conn")));
+  if (host.model().isWindowOpen(id(code("txAC")))) host.userClose(code("txAC"));
   sim::HostModel& model = host.model();
   const int window = id(code("txCN"));
   const std::pair<const char*, const char*> fields[] = {
@@ -121,8 +119,7 @@ template <typename F>
 double Seconds(F&& call) {
   const auto start = std::chrono::steady_clock::now();
   call();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                       start)
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
       .count();
 }
 

@@ -27,14 +27,15 @@ void ReceiveRate(benchmark::State& state) {
   for (auto _ : state) {
     world.handleAll();
     std::string burst;
-    for (int i = 0; i < kBurst; ++i) burst += "#DLBENCH" + std::to_string(i) + "\r\n";
+    for (int i = 0; i < kBurst; ++i)
+      burst += "#DLBENCH" + std::to_string(i) + "\r\n";
     const auto start = std::chrono::steady_clock::now();
     world.peer().send(burst);
     while (world.received() < kBurst)
       std::this_thread::sleep_for(std::chrono::microseconds(200));
-    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                            start)
-                  .count();
+    seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+            .count();
     state.SetIterationTime(seconds);
     world.handleAll();
   }
@@ -65,9 +66,9 @@ void SendRate(benchmark::State& state) {
     }
     int read = 0;
     while (read < kBurst && world.peer().readLine(5000).has_value()) ++read;
-    seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() -
-                                            start)
-                  .count();
+    seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start)
+            .count();
     if (read < kBurst) state.SkipWithError("the peer missed lines");
     state.SetIterationTime(seconds);
   }

@@ -136,8 +136,8 @@ const bool kRegistered = [] {
                                  IdleNothingReceived, pilots)
         ->MinTime(0.2);
     for (const auto& [what, fn] : timedLines)
-      benchmark::RegisterBenchmark(("Plugin/" + std::string(what) + size).c_str(),
-                                   fn, pilots)
+      benchmark::RegisterBenchmark(
+          ("Plugin/" + std::string(what) + size).c_str(), fn, pilots)
           ->UseManualTime()
           ->Iterations(20);
   }
