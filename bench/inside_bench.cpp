@@ -38,63 +38,67 @@ void IdleNothingReceived(benchmark::State& state, int pilots) {
   Label(state, *world);
 }
 
+// One idle call of dt per iteration, timed; before and after run untimed
+// around it with the world and the iteration's step.
+template <typename Before, typename After>
+void TimeIdleCall(benchmark::State& state, int pilots, float dt, Before before,
+                  After after) {
+  InsideWorld* world = Ready(state, pilots);
+  if (world == nullptr) return;
+  int step = 0;
+  for (auto _ : state) {
+    before(*world, ++step);
+    state.SetIterationTime(Seconds([&] { world->idleOnce(dt); }));
+    after(*world, step);
+  }
+  Label(state, *world);
+}
+
+void Nothing(InsideWorld&, int) {}
+
 // A report of a pilot already held (the first pilot when the table is empty
 // would be new, so that size holds one).
 void IdleHandlesKnownPilot(benchmark::State& state, int pilots) {
-  InsideWorld* world = Ready(state, pilots > 0 ? pilots : 1);
-  if (world == nullptr) return;
-  const int held = world->pilots();
-  int step = 0;
-  for (auto _ : state) {
-    ++step;
-    world->receive(PilotLine(PilotCallsign(step % held), step));
-    state.SetIterationTime(Seconds([&] { world->idleOnce(0.0f); }));
-  }
-  Label(state, *world);
+  const auto known = [](InsideWorld& world, int step) {
+    world.receive(PilotLine(PilotCallsign(step % world.pilots()), step));
+  };
+  TimeIdleCall(state, pilots > 0 ? pilots : 1, 0.0f, known, Nothing);
 }
 
 // A pilot never seen: its record, its simulator object, its popup item and
 // the two "#TX" requests. It leaves again untimed (out of range).
 void IdleHandlesNewPilot(benchmark::State& state, int pilots) {
-  InsideWorld* world = Ready(state, pilots);
-  if (world == nullptr) return;
-  int step = 0;
-  for (auto _ : state) {
-    const std::string callsign = "NEW" + std::to_string(++step);
-    world->receive(PilotLine(callsign, step));
-    state.SetIterationTime(Seconds([&] { world->idleOnce(0.0f); }));
-    world->receive(PilotLine(callsign, step, true));
-    world->idleOnce(0.0f);
-    world->dropOutgoing();
-  }
-  Label(state, *world);
+  const auto callsign = [](int step) { return "NEW" + std::to_string(step); };
+  TimeIdleCall(
+      state, pilots, 0.0f,
+      [&](InsideWorld& world, int step) {
+        world.receive(PilotLine(callsign(step), step));
+      },
+      [&](InsideWorld& world, int step) {
+        world.receive(PilotLine(callsign(step), step, true));
+        world.idleOnce(0.0f);
+        world.dropOutgoing();
+      });
 }
 
 // A "%" line of one of the listed controllers.
 void IdleHandlesControllerLine(benchmark::State& state, int pilots) {
-  InsideWorld* world = Ready(state, pilots);
-  if (world == nullptr) return;
-  int step = 0;
-  for (auto _ : state) {
-    world->receive(ControllerLine(++step % kControllersListed));
-    state.SetIterationTime(Seconds([&] { world->idleOnce(0.0f); }));
-  }
-  Label(state, *world);
+  const auto controller = [](InsideWorld& world, int step) {
+    world.receive(ControllerLine(step % kControllersListed));
+  };
+  TimeIdleCall(state, pilots, 0.0f, controller, Nothing);
 }
 
 // The five-second step: the own report, station expiry and traffic ageing,
 // with every pilot and controller still heard from.
 void TickNobodyExpiring(benchmark::State& state, int pilots) {
-  InsideWorld* world = Ready(state, pilots);
-  if (world == nullptr) return;
-  int step = 0;
-  for (auto _ : state) {
-    world->setPilotTicksLeft(kTrafficTtl);
-    if (++step % 8 == 0) world->listControllers();
-    state.SetIterationTime(Seconds([&] { world->idleOnce(kTick); }));
-    world->dropOutgoing();
-  }
-  Label(state, *world);
+  TimeIdleCall(
+      state, pilots, kTick,
+      [](InsideWorld& world, int step) {
+        world.setPilotTicksLeft(kTrafficTtl);
+        if (step % 8 == 0) world.listControllers();
+      },
+      [](InsideWorld& world, int) { world.dropOutgoing(); });
 }
 
 // The same step when every pilot has gone quiet: all of them are removed,
