@@ -11,17 +11,11 @@
 namespace talvix {
 
 namespace {
-AtcStation g_tuned{};
 float g_lastCom = 118.0f;
 // Cleared when the plug-in sets the radio itself, so that the change it
 // caused is not taken for the user's.
 bool g_trackingArmed = true;
 }  // namespace
-
-void SwitchToStation(const AtcStation*, bool) {}
-const AtcStation& TunedStation() { return g_tuned; }
-bool AtisRequested() { return false; }
-void ClearAtisRequested() {}
 
 float RoundToTwoDecimals(float value) {
   float magnitude = std::fabs(value);

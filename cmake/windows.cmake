@@ -39,3 +39,9 @@ target_link_libraries(refused_connect_test PRIVATE talvix_commoncpp)
 set_target_properties(roger_stub platform_services_test toolchain_probe
   refused_connect_test PROPERTIES
   RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+# The stand-in for the voice program's remote-control library, exported
+# undecorated ("tsrConnect", not "tsrConnect@4") as the real one is.
+add_library(TSRemote SHARED ${TALVIX_WIN_TESTS}/tsremote_stub.cpp)
+target_link_options(TSRemote PRIVATE -Wl,--kill-at)
+set_target_properties(TSRemote PROPERTIES PREFIX "" OUTPUT_NAME TSRemote
+  RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})

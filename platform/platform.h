@@ -43,6 +43,11 @@ bool ReadAppPath(const char* program, char* buffer, std::size_t size);
 // above 31 when the program was started.
 int StartProgram(const char* commandLine, int showCode);
 
+// Calls a remote-control library's "connect" export, int f(const char*),
+// with the calling convention such libraries use here (__stdcall on
+// Windows) and returns its result.
+int CallLibraryConnect(void* function, const char* address);
+
 // The current working directory, at most size - 1 characters.
 bool CurrentDirectory(char* buffer, std::size_t size);
 

@@ -40,8 +40,8 @@ void Lock::leave() { pthread_mutex_unlock(Mutex(storage_)); }
 bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
   if (program == nullptr || buffer == nullptr || size == 0) return false;
   const char* base = std::getenv("TALVIX_REGISTRY");
-  std::string path = std::string(base ? base : "registry") + "/App Paths/" +
-                     program;
+  std::string path =
+      std::string(base ? base : "registry") + "/App Paths/" + program;
   std::ifstream in(path);
   std::string line;
   if (!in || !std::getline(in, line)) return false;
@@ -83,6 +83,11 @@ int StartProgram(const char* commandLine, int /*showCode*/) {
   }
   waitpid(child, nullptr, 0);
   return 33;
+}
+
+int CallLibraryConnect(void* function, const char* address) {
+  using ConnectFn = int (*)(const char*);
+  return reinterpret_cast<ConnectFn>(function)(address);
 }
 
 bool CurrentDirectory(char* buffer, std::size_t size) {

@@ -64,6 +64,13 @@ int StartProgram(const char* commandLine, int showCode) {
   return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));
 }
 
+// The remote-control library exports its functions with the standard
+// Windows calling convention: the callee pops the argument.
+int CallLibraryConnect(void* function, const char* address) {
+  using ConnectFn = int(__stdcall*)(const char*);
+  return reinterpret_cast<ConnectFn>(function)(address);
+}
+
 // GetCurrentDirectoryA returns the length needed, not a failure, when the
 // buffer is too small: that case is a failure here, with an empty buffer.
 bool CurrentDirectory(char* buffer, std::size_t size) {

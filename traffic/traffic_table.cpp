@@ -7,6 +7,7 @@
 #include "core/fourcc.h"
 #include "core/host.h"
 #include "ui/history.h"
+#include "ui/popup_ids.h"
 
 namespace talvix {
 namespace {
@@ -17,23 +18,13 @@ constexpr std::uint32_t kMainWindow = FourCC("txMN");
 constexpr std::uint32_t kPilotPopup = FourCC("spMg");
 
 // Ids of the items now in the popup; at most one per slot is ever in use.
-bool g_idInUse[kTrafficSlots + 1] = {};
-
-// The pilot's item number when no listed pilot's item carries it (always so
-// without removals), else the smallest free id.
-std::int32_t FreePopupId(std::int32_t itemNumber) {
-  if (itemNumber <= kTrafficSlots && !g_idInUse[itemNumber]) return itemNumber;
-  for (std::int32_t id = 1; id <= kTrafficSlots; ++id) {
-    if (!g_idInUse[id]) return id;
-  }
-  return 0;  // unreachable: at most kTrafficSlots pilots are listed
-}
+PopupIdPool g_popupIds(1, kTrafficSlots);
 
 void RemovePopupItem(TrafficRecord* record) {
   std::int32_t id = record->popupId;
-  if (id <= 0 || id > kTrafficSlots) return;
+  if (!g_popupIds.inUse(id)) return;
   host::RemovePopupItem(kMainWindow, kPilotPopup, id);
-  g_idInUse[id] = false;
+  g_popupIds.release(id);
   record->popupId = 0;
 }
 
@@ -88,8 +79,8 @@ bool AddTraffic(TrafficRecord* record) {
   if (record == nullptr || g_table.full()) return false;
   g_table.append(record);
   record->itemNumber = g_table.count();
-  std::int32_t id = FreePopupId(record->itemNumber);
-  g_idInUse[id] = true;
+  // At most kTrafficSlots pilots are listed, so an id is always free.
+  std::int32_t id = g_popupIds.take(record->itemNumber);
   record->popupId = id;
   host::AddPopupItem(kMainWindow, kPilotPopup, id, record->callsign);
   return true;

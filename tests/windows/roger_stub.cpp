@@ -1,28 +1,56 @@
 // Stands in for the voice program started through the registry: writes its
 // command line arguments, one per line, to "roger_args.txt" beside itself, so
-// the test can see that it was started and with what.
+// the test can see that it was started and with what. Built for Windows and
+// for Linux.
+#if defined(_WIN32)
 #include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 #include <cstdio>
-#include <cstring>
+#include <string>
+
+namespace {
+
+// The folder of this program, with its separator at the end.
+bool OwnFolder(std::string* folder) {
+  char path[4096];
+#if defined(_WIN32)
+  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return false;
+  const char separator = '\\';
+#else
+  ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+  if (length <= 0) return false;
+  const char separator = '/';
+#endif
+  const std::string self(path, static_cast<std::size_t>(length));
+  const std::size_t slash = self.rfind(separator);
+  if (slash == std::string::npos) return false;
+  *folder = self.substr(0, slash + 1);
+  return true;
+}
+
+bool Replace(const std::string& from, const std::string& to) {
+#if defined(_WIN32)
+  return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  char path[MAX_PATH];
-  DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-  if (length == 0 || length >= sizeof path) return 2;
-  char* slash = std::strrchr(path, '\\');
-  if (slash == nullptr) return 2;
-  const char kName[] = "roger_args.txt";
-  if (static_cast<std::size_t>(slash + 1 - path) + sizeof kName > sizeof path) {
-    return 2;
-  }
-  std::memcpy(slash + 1, kName, sizeof kName);
+  std::string folder;
+  if (!OwnFolder(&folder)) return 2;
+  const std::string path = folder + "roger_args.txt";
   // Written to a temporary name and renamed, so a reader never sees half.
-  char partial[MAX_PATH + 8];
-  std::snprintf(partial, sizeof partial, "%s.part", path);
-  std::FILE* out = std::fopen(partial, "wb");
+  const std::string partial = path + ".part";
+  std::FILE* out = std::fopen(partial.c_str(), "wb");
   if (out == nullptr) return 3;
   for (int i = 1; i < argc; ++i) std::fprintf(out, "%s\n", argv[i]);
   if (std::fclose(out) != 0) return 3;
-  return MoveFileExA(partial, path, MOVEFILE_REPLACE_EXISTING) ? 0 : 4;
+  return Replace(partial, path) ? 0 : 4;
 }

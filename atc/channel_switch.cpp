@@ -1,0 +1,67 @@
+// Tuning a station: the radio, the ATIS request, the tuned-station copy and
+// the main window's view of it.
+#include <new>
+#include <string>
+
+#include "atc/com_tracking.h"
+#include "atc/stations.h"
+#include "core/host.h"
+#include "core/number_format.h"
+#include "core/text.h"
+#include "net/connection_record.h"
+#include "net/session.h"
+#include "ui/history.h"
+#include "ui/window_codes.h"
+#include "voice/voice_control.h"
+
+namespace talvix {
+namespace {
+
+// A copy, not a pointer into the list: it outlives the station's removal.
+AtcStation g_tuned{};
+// Set when an ATIS request went out; the tuned station's first private
+// answer consumes it.
+bool g_atisRequested = false;
+
+// Queues "$CQ<own>:<station>:ATIS"; false when nothing was queued.
+bool RequestAtis(const AtcStation& station) {
+  Packet* packet = new (std::nothrow) Packet;
+  if (packet == nullptr) {
+    reportFatalMemoryError();
+    return false;
+  }
+  packet->setText("$CQ");
+  packet->appendField(OwnCallsign());
+  packet->appendField(station.callsign);
+  packet->appendField("ATIS");
+  if (!QueueIfConnected(packet)) return false;
+  g_atisRequested = true;
+  return true;
+}
+
+}  // namespace
+
+const AtcStation& TunedStation() { return g_tuned; }
+bool AtisRequested() { return g_atisRequested; }
+void ClearAtisRequested() { g_atisRequested = false; }
+
+void SwitchToStation(const AtcStation* station, bool tuneRadio) {
+  if (station == nullptr) return;
+  if (tuneRadio) TuneCom(station->frequency);
+  if (std::string(station->callsign) == kUnicomCallsign) {
+    SwitchTeamSpeakToUnicom();
+  } else if (!RequestAtis(*station)) {
+    return;
+  }
+  g_tuned = *station;
+  const std::string line =
+      Format("====> switched to %s on %.3f (expect ATIS)", g_tuned.callsign,
+             static_cast<double>(g_tuned.frequency));
+  AddHistoryLine(line.c_str());
+  SelectStationItem(g_tuned.callsign);
+  host::SetText(
+      codes::kMainWindow, codes::kFrequencyLabel,
+      Format("%.03f", static_cast<double>(g_tuned.frequency)).c_str());
+}
+
+}  // namespace talvix

@@ -1,0 +1,260 @@
+// The ATC station list, its popup items and window, and tuning, through the
+// real plug-in and a loopback peer.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/atc/atc_session_fixture.h"
+
+namespace talvix {
+namespace {
+
+using testing::AtcSessionTest;
+using testing::kTowerLine;
+using testing::kTowerSwitch;
+using testing::kUnicomSwitch;
+using Lines = std::vector<std::string>;
+
+class AtcStationsTest : public AtcSessionTest {
+ protected:
+  // Column 0 and 1 of every row of the ATC window's table.
+  Lines atcRows() const {
+    Lines rows;
+    if (auto table = control("txTC", "atcL")) {
+      for (const auto& row : table->rows)
+        rows.push_back(row.at(0) + " " + row.at(1));
+    }
+    return rows;
+  }
+  // The user ticks or unticks the box: the host shows it, then reports it.
+  void showEveryStation(bool on) {
+    host().model().setButtonState(static_cast<int>(FourCC("txTC")),
+                                  static_cast<int>(FourCC("full")), on);
+    event("txTC", "full", on ? "chek" : "uchk");
+  }
+  void openAtcWindow() {
+    pick("txMN", "atc_", "atcd");
+    ASSERT_TRUE(isOpen("txTC"));
+  }
+};
+
+TEST_F(AtcStationsTest, FirstLineListsUnicomAndDiallingTunesTheTower) {
+  start("127.0.0.90");
+  deliver(kTowerLine);
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
+  EXPECT_EQ(postedSince(0), (Lines{"", kUnicomSwitch}));
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{});  // UNICOM asks nothing
+
+  // The user dials the tower: tuned without writing the radio (a write
+  // would round 118.151 to 118.15).
+  dial(118.151f);
+  ASSERT_TRUE(pump([&] { return historyHas(kTowerSwitch); }));
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
+  EXPECT_FLOAT_EQ(radio(), 118.151f);
+  EXPECT_EQ(shownStation(), "XYZ_TWR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
+
+  // Frequency, private and guard messages with the tower tuned.
+  const std::size_t before = history().size();
+  deliver("#TMxyz:@18150:hello");
+  deliver("#TMDEF:ABC:hi");
+  EXPECT_EQ(lastSound(), "MYATTN.WAV");
+  deliver("#TMDEF:@2150:mayday");
+  EXPECT_EQ(postedSince(before),
+            (Lines{"XYZ: hello", "[PRIVATE <DEF>] hi", "[ON GUARD] mayday"}));
+}
+
+TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
+  start("127.0.0.91");
+  const std::string longName(100, 'L');
+  for (const char* line :
+       {kTowerLine, "%abc_app:19000:x:1:2", "%XYZ_ATIS:27350:x:1:2",
+        "%ABC:21000:x:1:2", "%K_GND:21700:x:1:2", "%K_FSS:22000:x:1:2",
+        "%K_CLC:21800:x:1:2", "%K_CON:23500:x:1:2", "%NEW_TWR:20000:x:1",
+        "%XYZ_TWR:19990:x:1:2"}) {
+    deliver(line);
+  }
+  deliver("%" + longName + "_CTR:123456789012345:x:1:2");
+  deliver("%" + longName + "_CTR:24000:x:1:2");  // the cut name refreshes
+  EXPECT_TRUE(
+      historyHas("handlePERCENT - Talvix: Exception caught. Notify author."));
+  const std::string cut = longName.substr(0, 63);
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR", "abc_app", "K_GND",
+                               "K_FSS", "K_CLC", "K_CON"}));
+
+  openAtcWindow();
+  const Lines controllers{"UNICOM_CTR 122.8000", "XYZ_TWR 118.1500",
+                          "abc_app 119.0000",    "K_GND 121.7000",
+                          "K_FSS 122.0000",      "K_CLC 121.8000",
+                          "K_CON 123.5000"};
+  // The default number format is the tracking's "%.3f" once connected.
+  Lines expected;
+  for (const auto& row : controllers)
+    expected.push_back(row.substr(0, row.size() - 1));
+  EXPECT_EQ(atcRows(), expected);
+  showEveryStation(true);
+  EXPECT_EQ(atcRows().size(), expected.size() + 3);
+  EXPECT_EQ(atcRows().at(3), "XYZ_ATIS 127.350");
+  EXPECT_EQ(atcRows().at(4), "ABC 121.000");
+  EXPECT_EQ(atcRows().back(), cut + " 112.346");  // five digits only
+  showEveryStation(false);
+  EXPECT_EQ(atcRows(), expected);
+
+  // Select without a row does nothing; with one it tunes and closes.
+  event("txTC", "slBn", "actn");
+  EXPECT_TRUE(isOpen("txTC"));
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 3);
+  event("txTC", "slBn", "actn");
+  EXPECT_FALSE(isOpen("txTC"));
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:K_GND:ATIS"});
+  EXPECT_FLOAT_EQ(radio(), 121.7f);
+  EXPECT_TRUE(historyHas("====> switched to K_GND on 121.700 (expect ATIS)"));
+}
+
+TEST_F(AtcStationsTest, SilentStationsExpireAndTheTunedOneFallsBackToUnicom) {
+  start("127.0.0.92");
+  deliver(kTowerLine);
+  deliver("%K_GND:21700:x:1:2");
+  idle();
+  pickStation("XYZ_TWR");
+  EXPECT_FLOAT_EQ(radio(), 118.15f);
+  ASSERT_TRUE(historyHas(kTowerSwitch));
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
+  idle();  // the change picking caused is not the user's: nothing switches
+  EXPECT_EQ(historyCount(kTowerSwitch), 1);
+
+  for (int i = 1; i <= 11; ++i) {
+    tick();
+    if (i == 6) deliver("%K_GND:26000:x:1:2");  // heard again, same frequency
+  }
+  EXPECT_FALSE(historyHas("Removing ATC: XYZ_TWR (expired)"));
+  const std::size_t before = history().size();
+  const int alerts = static_cast<int>(state().sounds.size());
+  tick();
+  EXPECT_EQ(postedSince(before),
+            (Lines{"Removing ATC: XYZ_TWR (expired)",
+                   "** Active ATC position expired !! ==> you will be "
+                   "switched to UNICOM",
+                   kUnicomSwitch}));
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(static_cast<int>(state().sounds.size()), alerts + 1);
+  EXPECT_EQ(lastSound(), "MYATTN.WAV");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "K_GND"}));
+
+  // K_GND was heard at tick 6; UNICOM never expires.
+  for (int i = 0; i < 5; ++i) tick();
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "K_GND"}));
+  tick();
+  EXPECT_TRUE(historyHas("Removing ATC: K_GND (expired)"));
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  openAtcWindow();
+  EXPECT_EQ(control("txTC", "atcL")->rows.size(), 1u);
+  EXPECT_EQ(historyCount("** Active ATC position expired !! ==> you will be "
+                         "switched to UNICOM"),
+            1);
+}
+
+TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
+  start("127.0.0.93");
+  // B_TWR gets number 2; after A_TWR leaves, C_TWR's number is 2 as well.
+  for (const char* line : {"%A_TWR:18100:x:1:2", "%B_TWR:18200:x:1:2"})
+    deliver(line);
+  deliver("#DAA_TWR");
+  deliver("%C_TWR:18300:x:1:2");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR", "C_TWR"}));
+  deliver("#DAC_TWR");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
+  deliver("#DAnobody");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
+
+  // A tuned station whose callsign is longer than the popup's shown text
+  // still falls back to UNICOM when it expires.
+  const std::string longTower = std::string(46, 'L') + "_TWR";
+  deliver("%" + longTower + ":18400:x:1:2");
+  idle();
+  pickStation(longTower);
+  EXPECT_FLOAT_EQ(radio(), 118.4f);
+  for (int i = 0; i < 12; ++i) tick();
+  EXPECT_TRUE(
+      historyHas("** Active ATC position expired !! ==> you will be "
+                 "switched to UNICOM"));
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+}
+
+TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
+  start("127.0.0.94");
+  deliver(kTowerLine);
+  deliver("%SAME_APP:18150:x:1:2");  // a second station on 118.15
+  idle();
+  pickStation("UNICOM_CTR");  // already tuned: nothing happens
+  pickStation("XYZ_TWR");
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
+
+  // "#DA" of the tuned station: gone from the list, still tuned, silent.
+  std::size_t before = history().size();
+  deliver("#DAXYZ_TWR");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP"}));
+  EXPECT_EQ(postedSince(before), Lines{});
+  deliver("#TMQ:@18150:still here");
+  EXPECT_TRUE(historyHas("Q: still here"));
+
+  // Picking UNICOM asks nothing; dialling 118.15 then finds SAME_APP.
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(historyCount(kUnicomSwitch), 2);
+  idle();
+  dial(118.15f);
+  ASSERT_TRUE(pump([&] {
+    return historyHas("====> switched to SAME_APP on 118.150 (expect ATIS)");
+  }));
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:SAME_APP:ATIS"});
+
+  // The radio already shows the picked station (no idle call between the
+  // two picks): the next dial only re-arms the tracking, the one after it
+  // switches.
+  deliver("%K_GND:21700:x:1:2");
+  pickStation("UNICOM_CTR");
+  idle();
+  pickStation("SAME_APP");
+  pickStation("UNICOM_CTR");
+  idle();
+  before = history().size();
+  dial(121.7f);
+  idle();
+  EXPECT_EQ(postedSince(before), Lines{});
+  dial(118.15f);
+  idle();
+  EXPECT_EQ(postedSince(before),
+            Lines{"====> switched to SAME_APP on 118.150 (expect ATIS)"});
+
+  // Killed by the server: picking moves the radio but tunes nothing.
+  ASSERT_TRUE(peer().send("$!!SERVER:ABC:bye\r\n"));
+  ASSERT_TRUE(
+      pump([&] { return historyHas("You have been removed by: bye"); }));
+  const std::string label = control("txMN", "aFrq")->text;
+  before = history().size();
+  pickStation("K_GND");
+  EXPECT_FLOAT_EQ(radio(), 121.7f);
+  EXPECT_EQ(postedSince(before), Lines{});
+  EXPECT_EQ(control("txMN", "aFrq")->text, label);
+
+  // Disconnect keeps UNICOM alone; a new session adds no second one.
+  disconnect();
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  reconnect("127.0.0.94");
+  ASSERT_TRUE(peer().accept());
+  ASSERT_TRUE(peer().readLine().has_value());
+  before = history().size();
+  deliver(kTowerLine);
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
+  EXPECT_EQ(postedSince(before), Lines{});
+}
+
+}  // namespace
+}  // namespace talvix

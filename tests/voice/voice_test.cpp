@@ -1,0 +1,184 @@
+// The voice programs driven from the tuned station's answer, through the
+// real plug-in, the host's library slots with our TSRemote stand-in, and the
+// program start with the stand-in that records its arguments.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/atc/atc_session_fixture.h"
+#include "voice/voice_control.h"
+
+namespace talvix {
+namespace {
+
+namespace fs = std::filesystem;
+using Lines = std::vector<std::string>;
+
+constexpr char kTsAnswer[] = "#TMXYZ_TWR:ABC:voice.ts.example.net/xyz_twr";
+constexpr char kTsAddress[] =
+    "teamspeak://VOICE.TS.EXAMPLE.NET?nickname=ABC?loginname=123?password=pw"
+    "?channel=XYZ_TWR";
+constexpr char kTsUnicom[] =
+    "teamspeak://VOICE.TS.EXAMPLE.NET?nickname=ABC?loginname=123?password=pw"
+    "?channel=UNICOM";
+
+Lines ReadLines(const fs::path& file) {
+  Lines lines;
+  std::ifstream in(file);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The simulator's folder holds the test library and the recording program,
+// registered as roger.exe; it is also the current folder, where the
+// library keeps its log and reads its answer.
+class VoiceTest : public testing::AtcSessionTest {
+ protected:
+  void SetUp() override {
+    AtcSessionTest::SetUp();
+    if (HasFatalFailure()) return;
+    const fs::path root = root_;
+    fs::copy_file(fs::path(TALVIX_BINARY_DIR) / "libTSRemote.so",
+                  root / "libTSRemote.so");
+    fs::copy_file(fs::path(TALVIX_BINARY_DIR) / "tests" / "roger_stub",
+                  root / "roger");
+    fs::create_directories(root / "registry" / "App Paths");
+    std::ofstream(root / "registry" / "App Paths" / "roger.exe")
+        << (root / "roger").string() << "\n";
+    previous_ = fs::current_path();
+    fs::current_path(root);
+  }
+  void TearDown() override {
+    if (!previous_.empty()) fs::current_path(previous_);
+    AtcSessionTest::TearDown();
+  }
+
+  // Tunes XYZ_TWR by dialling it, which asks for its ATIS.
+  void tuneTower() {
+    deliver(testing::kTowerLine);
+    idle();
+    dial(118.15f);
+    ASSERT_TRUE(pump([&] { return historyHas(testing::kTowerSwitch); }));
+  }
+  Lines tsLog() const { return ReadLines(fs::path(root_) / "tsremote.log"); }
+  void tsAnswers(int result) {
+    std::ofstream(fs::path(root_) / "tsremote.result") << result << "\n";
+  }
+  // The arguments the started program recorded; empty when it never ran.
+  Lines rogerArguments() {
+    const fs::path file = fs::path(root_) / "roger_args.txt";
+    for (int i = 0; i < 200 && !fs::exists(file); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    Lines lines = ReadLines(file);
+    fs::remove(file);
+    return lines;
+  }
+
+  fs::path previous_;
+};
+
+TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
+  start("127.0.0.96");
+  tuneTower();
+  deliver(kTsAnswer);
+  EXPECT_EQ(tsLog(), Lines{kTsAddress});
+  EXPECT_TRUE(historyHas("----> switched TeamSpeak to XYZ_TWR"));
+  // Only the first answer after the request drives the voice program.
+  deliver(kTsAnswer);
+  EXPECT_EQ(tsLog(), Lines{kTsAddress});
+  EXPECT_EQ(historyCount("----> switched TeamSpeak to XYZ_TWR"), 1);
+
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog(), (Lines{kTsAddress, kTsUnicom}));
+  EXPECT_TRUE(historyHas("----> Switched TeamSpeak to UNICOM"));
+
+  // Refused: reported, and later UNICOM switches leave TeamSpeak alone.
+  tsAnswers(1);
+  pickStation("XYZ_TWR");
+  deliver(kTsAnswer);
+  EXPECT_TRUE(historyHas("****> FAILED to switch Voice Client to XYZ_TWR"));
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog().size(), 3u);
+  EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 1);
+
+  // A server part that does not fit is refused, not cut; no library, no
+  // switch, with its own line.
+  tsAnswers(0);
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:" + std::string(120, 'a') + ".ts.example.net/x");
+  EXPECT_EQ(tsLog().size(), 3u);
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 2);
+  fs::remove(fs::path(root_) / "libTSRemote.so");
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver(kTsAnswer);
+  EXPECT_TRUE(historyHas(
+      "****> Unable to load the TSRemote.DLL for TeamSpeak driving, Please "
+      "check if available in your >System32<"));
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 3);
+  EXPECT_EQ(lastSound(), "MYATTN.WAV");
+}
+
+TEST_F(VoiceTest, RogerWilcoJoinsTheAnnouncedChannel) {
+  start("127.0.0.97");
+  tuneTower();
+  deliver("#TMXYZ_TWR:ABC:atis alpha, voice 10.1.2.3/xyz_twr");
+  EXPECT_TRUE(historyHas("----> switched Roger Wilco to XYZ_TWR"));
+  EXPECT_EQ(rogerArguments(), (Lines{"/join1", "10.1.2.3/XYZ_TWR"}));
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:use rw.example.net/xyz please");
+  EXPECT_EQ(rogerArguments(),
+            (Lines{"/join1", "RW.EXAMPLE.NET/XYZ", "PLEASE"}));
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:no voice information here");  // "VOICE"
+  EXPECT_EQ(rogerArguments(), (Lines{"/join1", "HERE"}));
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:nothing.ts.here");
+  EXPECT_TRUE(historyHas("****> FAILED to switch Voice Client to XYZ_TWR"));
+}
+
+// The command lines, with received text that a shell would run: the one
+// program starts with the text as plain arguments, and nothing else runs.
+TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
+  const fs::path root = root_;
+  struct Case {
+    std::string address;
+    Lines arguments;
+  };
+  const Case cases[] = {
+      {"x; touch made1", {"/join1", "x;", "touch", "made1"}},
+      {"$(touch made2)", {"/join1", "$(touch", "made2)"}},
+      {"`touch made3` | touch made4 && touch made5",
+       {"/join1", "`touch", "made3`", "|", "touch", "made4", "&&", "touch",
+        "made5"}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(RogerWilcoJoin(c.address.c_str())) << c.address;
+    EXPECT_EQ(rogerArguments(), c.arguments) << c.address;
+  }
+  EXPECT_TRUE(RogerWilcoLeave());
+  EXPECT_EQ(rogerArguments(), Lines{"/leave"});
+  for (const char* made : {"made1", "made2", "made3", "made4", "made5"})
+    EXPECT_FALSE(fs::exists(root / made) || fs::exists(previous_ / made));
+
+  // 260 bytes at most: one more is refused and starts nothing.
+  const std::size_t room = 259 - (root / "roger").string().size() - 8;
+  EXPECT_TRUE(RogerWilcoJoin(std::string(room, 'a').c_str()));
+  EXPECT_EQ(rogerArguments().size(), 2u);
+  EXPECT_FALSE(RogerWilcoJoin(std::string(room + 1, 'a').c_str()));
+  EXPECT_EQ(rogerArguments(), Lines{});
+  fs::remove(root / "registry" / "App Paths" / "roger.exe");
+  EXPECT_FALSE(RogerWilcoLeave());
+}
+
+}  // namespace
+}  // namespace talvix
