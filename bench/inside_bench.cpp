@@ -94,25 +94,28 @@ void IdleHandlesControllerLine(benchmark::State& state, int pilots) {
 void TickNobodyExpiring(benchmark::State& state, int pilots) {
   TimeIdleCall(
       state, pilots, kTick,
-      [](InsideWorld& world, int step) {
+      [](InsideWorld& world, int) {
         world.setPilotTicksLeft(kTrafficTtl);
-        if (step % 8 == 0) world.listControllers();
+        world.setControllerTicksLeft(kAtcTtl);
       },
       [](InsideWorld& world, int) { world.dropOutgoing(); });
 }
 
-// The same step when every pilot has gone quiet: all of them are removed,
-// each with its history line, popup item and simulator object. The table
-// is filled again untimed.
+// The same step when every pilot and controller has gone quiet: all of
+// them are removed, each with its history line and popup item (and a pilot
+// with its simulator object). Both lists are filled again untimed.
 void TickEverybodyExpiring(benchmark::State& state, int pilots) {
   InsideWorld* world = Ready(state, pilots);
   if (world == nullptr) return;
   int removed = 0;
   for (auto _ : state) {
     world->holdPilots(pilots);
+    world->listControllers();
     world->setPilotTicksLeft(1);
+    world->setControllerTicksLeft(1);
+    const int before = world->pilots() + world->controllers();
     state.SetIterationTime(Seconds([&] { world->idleOnce(kTick); }));
-    removed += pilots - world->pilots();
+    removed += before - world->pilots() - world->controllers();
     world->dropOutgoing();
   }
   state.counters["removed"] =

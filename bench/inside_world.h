@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 
+#include "atc/stations.h"
 #include "bench/bench_world.h"
 #include "core/callbacks.h"
 #include "core/host_services.h"
@@ -114,6 +115,11 @@ class InsideWorld {
   void setPilotTicksLeft(int ticks) {
     for (int i = 0; i < pilots(); ++i) Traffic().at(i)->ttl = ticks;
   }
+  // Every controller but the first (never aged) gets ticks left.
+  void setControllerTicksLeft(int ticks) {
+    for (int i = 1; i < StationCount(); ++i) StationAt(i)->ttl = ticks;
+  }
+  int controllers() const { return StationCount(); }
   void listControllers() {
     for (int i = 0; i < kControllersListed; ++i) receive(ControllerLine(i));
     handleAll();
