@@ -65,13 +65,16 @@ class CTXSocket : public ost::TCPSession {
   // one that reaps it. A failed Initial therefore comes back to run().
   void exit() override {}
 
+  // Adds waiting bytes of the current line; true when the line is complete
+  // (ended by LF) or full. Reachable by derived classes so the reader can be
+  // driven without the thread and its pause.
+  bool readLine();
+  // Turns the line read into a packet on the incoming queue.
+  void deliverLine();
+
  private:
   // Flushes the stream, then waits a bounded time for room to write.
   bool waitForOutputRoom();
-  // Adds waiting bytes of the current line; true when the line is complete
-  // (ended by LF) or full.
-  bool readLine();
-  void deliverLine();
 
   PacketQueue outgoing_;
   PacketQueue incoming_;

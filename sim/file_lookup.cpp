@@ -5,9 +5,13 @@
 #include <cctype>
 #include <chrono>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <random>
 #include <sstream>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -22,9 +26,9 @@ bool SameNoCase(const std::string& a, const std::string& b) {
          });
 }
 
-}  // namespace
-
-std::string FindFileNoCase(const std::string& root, const std::string& path) {
+// The lookup itself; folders receives every folder a name was looked up in.
+std::string Resolve(const std::string& root, const std::string& path,
+                    std::vector<std::string>* folders) {
   std::string relative = path;
   std::replace(relative.begin(), relative.end(), '\\', '/');
   if (relative.empty()) return "";
@@ -35,6 +39,7 @@ std::string FindFileNoCase(const std::string& root, const std::string& path) {
   std::string part;
   while (std::getline(parts, part, '/')) {
     if (part.empty() || part == ".") continue;
+    folders->push_back(current.string());
     fs::path exact = current / part;
     if (part == ".." || fs::exists(exact, ec)) {
       current = exact;
@@ -53,6 +58,64 @@ std::string FindFileNoCase(const std::string& root, const std::string& path) {
   }
   if (!fs::is_regular_file(current, ec)) return "";
   return current.string();
+}
+
+// A found file stays found while none of the folders it was looked up in
+// has changed since. A folder changed within the file system's timestamp
+// granularity of the lookup might change again unseen, so such a result is
+// not kept.
+struct Found {
+  std::string file;
+  std::vector<std::pair<std::string, fs::file_time_type>> folders;
+};
+
+bool Modified(const std::string& folder, fs::file_time_type* out) {
+  std::error_code ec;
+  *out = fs::last_write_time(folder, ec);
+  return !ec;
+}
+
+bool StillValid(const Found& found) {
+  fs::file_time_type now;
+  for (const auto& [folder, modified] : found.folders)
+    if (!Modified(folder, &now) || now != modified) return false;
+  return true;
+}
+
+bool SettledBefore(fs::file_time_type modified, fs::file_time_type lookedUp) {
+  return lookedUp - modified > std::chrono::milliseconds(50);
+}
+
+constexpr std::size_t kFoundKept = 1024;
+std::mutex g_foundLock;
+std::map<std::pair<std::string, std::string>, Found> g_found;
+
+}  // namespace
+
+std::string FindFileNoCase(const std::string& root, const std::string& path) {
+  const auto key = std::make_pair(root, path);
+  {
+    std::lock_guard<std::mutex> hold(g_foundLock);
+    auto it = g_found.find(key);
+    if (it != g_found.end()) {
+      if (StillValid(it->second)) return it->second.file;
+      g_found.erase(it);
+    }
+  }
+  const fs::file_time_type lookedUp = fs::file_time_type::clock::now();
+  std::vector<std::string> folders;
+  Found found{Resolve(root, path, &folders), {}};
+  if (found.file.empty()) return "";
+  for (const auto& folder : folders) {
+    fs::file_time_type modified;
+    if (!Modified(folder, &modified) || !SettledBefore(modified, lookedUp))
+      return found.file;
+    found.folders.emplace_back(folder, modified);
+  }
+  std::lock_guard<std::mutex> hold(g_foundLock);
+  if (g_found.size() >= kFoundKept) g_found.clear();  // roots come and go
+  g_found[key] = found;
+  return found.file;
 }
 
 std::string UniqueTempPath(const std::string& fileName) {

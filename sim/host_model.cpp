@@ -2,6 +2,7 @@
 // and the message record.
 #include "sim/host_model.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 
@@ -83,12 +84,24 @@ bool HostModel::isUser(const AircraftRef* ref) const {
   return ref && std::memcmp(ref->bytes, kUserTag, 4) == 0;
 }
 
+// Objects are appended with rising ids, so the list is ordered by id and a
+// lookup is a binary search. A list someone reordered is still searched.
+std::vector<SimObject>::iterator HostModel::objectById(int id) {
+  auto& all = state_.objects;
+  auto it = std::lower_bound(
+      all.begin(), all.end(), id,
+      [](const SimObject& o, int wanted) { return o.id < wanted; });
+  if (it != all.end() && it->id == id) return it;
+  return std::find_if(all.begin(), all.end(),
+                      [id](const SimObject& o) { return o.id == id; });
+}
+
 SimObject* HostModel::object(const AircraftRef* ref, const char* op) {
   if (ref && std::memcmp(ref->bytes, kObjectTag, 4) == 0) {
     int id = 0;
     std::memcpy(&id, ref->bytes + 4, sizeof id);
-    for (auto& o : state_.objects)
-      if (o.id == id) return &o;
+    auto it = objectById(id);
+    if (it != state_.objects.end()) return &*it;
   }
   fault(std::string(op) + ": unknown aircraft reference");
   return nullptr;
@@ -108,14 +121,18 @@ talvix::HostObject* HostModel::createObject(const char* modelFile, int) {
   o.record = std::make_shared<talvix::HostObject>();
   o.record->ref = ObjectRef(o.id);
   o.model = file;
+  objectIds_[o.record.get()] = o.id;
   state_.objects.push_back(o);
   return state_.objects.back().record.get();
 }
 
 void HostModel::destroyObject(talvix::HostObject* record) {
   std::lock_guard<std::mutex> lock(mutex_);
-  for (auto it = state_.objects.begin(); it != state_.objects.end(); ++it) {
-    if (it->record.get() == record) {
+  auto known = objectIds_.find(record);
+  if (known != objectIds_.end()) {
+    auto it = objectById(known->second);
+    objectIds_.erase(known);
+    if (it != state_.objects.end() && it->record.get() == record) {
       state_.objects.erase(it);
       return;
     }

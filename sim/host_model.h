@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "core/host_services.h"
@@ -180,6 +181,7 @@ class HostModel {
   Control* control(int window, int control, const char* op);
   Control* control(int window, int control, ControlKind kind, const char* op);
   SimObject* object(const talvix::AircraftRef* ref, const char* op);
+  std::vector<SimObject>::iterator objectById(int id);
   bool isUser(const talvix::AircraftRef* ref) const;
   void fault(const std::string& what);
 
@@ -188,6 +190,8 @@ class HostModel {
   HostState state_;
   SettingsStore settings_;
   std::vector<Airport> airports_;
+  // The id of every live object by the record the plug-in holds.
+  std::unordered_map<const talvix::HostObject*, int> objectIds_;
   std::map<void*, std::vector<std::unique_ptr<unsigned char[]>>> plans_;
   std::map<void*, std::unique_ptr<SharedLibrary>> libraries_;
 };

@@ -2,7 +2,11 @@
 // own thin wrappers (core/host.h) on the table that simhost hands over.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
+#include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "core/fourcc.h"
 #include "core/host.h"
@@ -195,6 +199,33 @@ TEST_F(HostSlots, ObjectsComeFromModelFilesWithBackslashPaths) {
   h::DestroyObject(object);
   EXPECT_TRUE(model_->snapshot().objects.empty());
   EXPECT_TRUE(Faults().empty());
+}
+
+// Found files are kept only while their folders stay as they were, and
+// objects stay reachable by id whichever of them goes first.
+TEST_F(HostSlots, ModelFilesFollowTheirFolderAndObjectsTheirIds) {
+  root_.write("tvox/B737.tvx", "model");
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // settled
+  std::vector<HostObject*> objects;
+  for (int i = 0; i < 3; ++i)
+    objects.push_back(h::CreateObject("tvox\\b737.tvx"));
+  ASSERT_NE(nullptr, objects[2]);
+  std::filesystem::remove(root_.file("tvox/B737.tvx"));
+  EXPECT_EQ(nullptr, h::CreateObject("tvox\\b737.tvx"));
+  root_.write("tvox/b737.TVX", "model");
+  EXPECT_NE(nullptr, h::CreateObject("TVOX\\B737.tvx"));
+
+  h::DestroyObject(objects[1]);
+  h::SetPosition(objects[2]->ref, {1.0, 2.0, 3.0});
+  HostPosition p{};
+  h::GetPosition(objects[0]->ref, &p);
+  EXPECT_TRUE(Faults().empty());
+  EXPECT_EQ(3u, model_->snapshot().objects.size());
+  EXPECT_DOUBLE_EQ(2.0, model_->snapshot().objects[1].position.lon);
+  HostObject* gone = objects[1];
+  h::DestroyObject(gone);
+  EXPECT_EQ(Faults(), std::vector<std::string>{
+                          "destroy object: not an object of this host"});
 }
 
 TEST_F(HostSlots, UserAircraftRadiosAndGeometry) {
