@@ -375,21 +375,53 @@ void DrawScope(const HostState& s, const std::vector<ScopeTarget>& traffic,
   Plot(area, range, tick * std::sin(heading), tick * std::cos(heading),
        '\'' | A_BOLD);
   Plot(area, range, 0, 0, '+' | A_BOLD);
-  for (const ScopeTarget& t : traffic) {
+  // Symbols first, then each label where it covers no symbol or label.
+  std::vector<std::string> taken(
+      static_cast<std::size_t>(area.height),
+      std::string(static_cast<std::size_t>(area.width), ' '));
+  auto claim = [&](int row, int col, int width, bool check) {
+    for (int c = col; c < col + width; ++c) {
+      if (!area.contains(row, c)) return false;
+      char& cell = taken[static_cast<std::size_t>(row - area.row)]
+                        [static_cast<std::size_t>(c - area.col)];
+      if (check && cell != ' ') return false;
+      if (!check) cell = 'x';
+    }
+    return true;
+  };
+  std::vector<std::pair<int, int>> cells(traffic.size(), {-1, -1});
+  for (std::size_t i = 0; i < traffic.size(); ++i) {
     int row = 0, col = 0;
-    if (!ScopeCell(area, range, t.eastNm, t.northNm, &row, &col)) continue;
+    if (!ScopeCell(area, range, traffic[i].eastNm, traffic[i].northNm, &row,
+                   &col))
+      continue;
+    cells[i] = {row, col};
+    claim(row, col, 1, false);
     mvaddch(row, col, '*' | A_BOLD | Colour(kPairTarget));
+  }
+  for (std::size_t i = 0; i < traffic.size(); ++i) {
+    const auto [row, col] = cells[i];
+    if (row < 0) continue;
+    const ScopeTarget& t = traffic[i];
     char second[32];
     std::snprintf(second, sizeof second, "%s %03.0f", t.type.c_str(),
                   std::max(0.0, t.altitudeFt) / 100.0);
-    const int labelWidth =
+    const int width =
         static_cast<int>(std::max(t.callsign.size(), std::strlen(second)));
-    int at = col + 2;
-    if (at + labelWidth > area.right())
-      at = std::max(area.col, col - 1 - labelWidth);
-    Put(row, at, t.callsign, area.right() - at, A_BOLD | Colour(kPairTarget));
-    if (row + 1 < area.bottom())
-      Put(row + 1, at, second, area.right() - at, Colour(kPairTarget));
+    const std::pair<int, int> places[] = {
+        {row, col + 2},     {row, col - 1 - width},
+        {row - 1, col + 2}, {row - 1, col - 1 - width},
+        {row + 1, col + 2}, {row + 1, col - 1 - width}};
+    for (const auto& [r, c] : places) {
+      if (!claim(r, c - 1, width + 1, true) ||
+          !claim(r + 1, c - 1, width + 1, true))
+        continue;
+      claim(r, c - 1, width + 1, false);
+      claim(r + 1, c - 1, width + 1, false);
+      Put(r, c, t.callsign, width, A_BOLD | Colour(kPairTarget));
+      Put(r + 1, c, second, width, Colour(kPairTarget));
+      break;
+    }
   }
 }
 

@@ -22,7 +22,11 @@ bool SamePlace(const talvix::HostPosition& a, const talvix::HostPosition& b) {
 std::string TargetType(const SimObject& object) {
   const std::string& label = object.names[1];
   std::size_t dash = label.rfind(" - ");
-  if (dash != std::string::npos) return label.substr(dash + 3);
+  if (dash != std::string::npos) {
+    std::string code = label.substr(dash + 3);
+    // A leading '~' marks a code the plug-in matched loosely.
+    return !code.empty() && code[0] == '~' ? code.substr(1) : code;
+  }
   std::string file = object.model;
   std::size_t slash = file.find_last_of("\\/");
   if (slash != std::string::npos) file = file.substr(slash + 1);
