@@ -19,6 +19,14 @@ constexpr int kPageRows = 10;
 constexpr double kHeadingStep = 10.0, kAltitudeStep = 500.0, kSpeedStep = 10.0;
 constexpr int kComLowKhz = 118000, kComHighKhz = 136975, kComStepKhz = 25;
 
+// The next multiple of step below or above value (direction -1 or 1).
+double Step(double value, double step, int direction) {
+  const double steps = value / step;
+  const double whole = direction > 0 ? std::floor(steps + 1e-6) + 1
+                                     : std::ceil(steps - 1e-6) - 1;
+  return whole * step;
+}
+
 template <typename T>
 void KeepLast(std::vector<T>& records, std::size_t n) {
   if (records.size() > n)
@@ -343,25 +351,25 @@ void Apply(const KeyAction& key, Simulator& sim, const HostState& state,
       if (view.current) sim.userClose(view.current);
       break;
     case Action::kHeadingLeft:
-      f.headingDeg =
-          Normalise360(static_cast<float>(f.headingDeg - kHeadingStep));
+    case Action::kHeadingRight: {
+      const int way = key.action == Action::kHeadingRight ? 1 : -1;
+      f.headingDeg = Normalise360(
+          static_cast<float>(Step(f.headingDeg, kHeadingStep, way)));
       break;
-    case Action::kHeadingRight:
-      f.headingDeg =
-          Normalise360(static_cast<float>(f.headingDeg + kHeadingStep));
-      break;
+    }
     case Action::kAltitudeDown:
-      f.altitudeFt = std::max(0.0, f.altitudeFt - kAltitudeStep);
+    case Action::kAltitudeUp: {
+      const int way = key.action == Action::kAltitudeUp ? 1 : -1;
+      f.altitudeFt =
+          std::clamp(Step(f.altitudeFt, kAltitudeStep, way), 0.0, 45000.0);
       break;
-    case Action::kAltitudeUp:
-      f.altitudeFt = std::min(45000.0, f.altitudeFt + kAltitudeStep);
-      break;
+    }
     case Action::kSpeedDown:
-      f.knots = std::max(0.0, f.knots - kSpeedStep);
+    case Action::kSpeedUp: {
+      const int way = key.action == Action::kSpeedUp ? 1 : -1;
+      f.knots = std::clamp(Step(f.knots, kSpeedStep, way), 0.0, 500.0);
       break;
-    case Action::kSpeedUp:
-      f.knots = std::min(500.0, f.knots + kSpeedStep);
-      break;
+    }
     case Action::kComDown: DialCom(sim, -1); break;
     case Action::kComUp: DialCom(sim, 1); break;
     case Action::kComEntry: view.prompt = {Prompt::Kind::kCom, ""}; break;
