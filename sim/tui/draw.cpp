@@ -450,12 +450,10 @@ void DrawDropdown(const HostState& s, const ViewState& view,
     const Rect content = ContentArea(l.window);
     if (d.kind == Dropdown::Kind::kWindowMenu) {
       row = l.window.row + 2;
-      int n = 0;
       for (const Control& c : w->second.controls) {
         if (c.code == d.control) break;
         if (c.kind == ControlKind::kMenu)
           col += 6 + static_cast<int>(ControlCaption(c).substr(0, 20).size());
-        ++n;
       }
       col = l.window.col + 1 + (col - l.menuBar.col - 2);
     } else {
