@@ -121,6 +121,12 @@ keys C-x 4 5 2 1 Enter C-t C-t F12 F12
 on_screen "COM 1  122.850" || fail "F12 did not dial COM 1"
 on_screen "XPDR 4521 On" || fail "^X and ^T did not set the transponder"
 
+# The aircraft flies itself towards the speed set with F10.
+keys F10 F10
+on_screen "set    20 kt" || fail "F10 did not set the speed"
+moving() { ! on_screen "Speed         0 kt"; }
+wait_until 5 "the aircraft to gather speed" moving
+
 # A terminal too small says so; back to size, everything is drawn again.
 tmux -L "$socket" resize-window -t tui -x 80 -y 20
 wait_until 5 "the too-small message" on_screen "needs at least 100x30"
