@@ -193,9 +193,11 @@ void DrawNotice(const HostState& s, const Rect& r) {
 }
 
 void DrawHelp(const Rect& r) {
+  const int full = static_cast<int>(std::strlen(kHelpLines[0]));
+  const char* const* lines = full <= r.width ? kHelpLines : kShortHelpLines;
   for (int i = 0; i < 2 && i < r.height; ++i) {
     Fill(r.row + i, r.col, r.width, A_REVERSE);
-    Put(r.row + i, r.col, kHelpLines[i], r.width, A_REVERSE);
+    Put(r.row + i, r.col, lines[i], r.width, A_REVERSE);
   }
 }
 

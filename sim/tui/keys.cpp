@@ -18,6 +18,13 @@ const char* const kHelpLines[2] = {
     "^R scope range  ^L redraw",
 };
 
+const char* const kShortHelpLines[2] = {
+    "F1-F3 menus  F4 sim menu  Tab/S-Tab  Enter  Space  Up/Down  PgUp/PgDn  "
+    "^W window  Esc close  ^Q quit",
+    "F5/F6 hdg  F7/F8 alt  F9/F10 speed  F11/F12 COM1  ^F COM1  ^X squawk  "
+    "^T mode  ^R range  ^L redraw",
+};
+
 KeyAction MapKey(int key) {
   switch (key) {
     case Ctrl('q'):

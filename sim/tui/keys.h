@@ -47,7 +47,9 @@ struct KeyAction {
 
 KeyAction MapKey(int key);
 
-// The help lines: every key the front end knows.
+// The help lines: every key the front end knows, in full and in short for
+// narrow terminals.
 extern const char* const kHelpLines[2];
+extern const char* const kShortHelpLines[2];
 
 }  // namespace sim::tui
