@@ -81,7 +81,10 @@ int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
   while (true) {
     for (int key = getch(); key != ERR && quitting < 0; key = getch()) {
       Apply(MapKey(key), sim, state, view);
+      // The key may have opened or closed a window: the next key goes to
+      // the window in front after it.
       state = sim.model().snapshot();
+      SyncWindows(view, state);
     }
     if (quitting < 0 && (view.quit || stop)) {
       view.status = "Disconnecting...";

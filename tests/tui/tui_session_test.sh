@@ -68,32 +68,32 @@ wait_until 10 "the server to listen" in_log "listen $address 6809"
 tmux -L "$socket" new-session -d -s tui -x 160 -y 50 \
   "'$simhost' --root '$work/root' --plugin '$plugin' --script '$work/start.sim' --tui; echo \$? >'$work/status'"
 wait_until 15 "the main window" on_screen "[Tab: Say]"
-on_screen "F1 Connection" || fail "the main window's menus are not shown"
-on_screen "F5/F6 heading" || fail "the help line is not shown"
+wait_until 5 "the main window's menus" on_screen "F1 Connection"
+wait_until 5 "the help line" on_screen "F5/F6 heading"
 
 # Connection menu, Connect: the aircraft chooser comes first.
 keys F1
-on_screen "Disconnect" || fail "the Connection menu did not open"
+wait_until 5 "the Connection menu" on_screen "Disconnect"
 keys Enter
 wait_until 5 "the aircraft chooser" on_screen "[Tab: list]"
 keys Down Tab Enter
 wait_until 5 "the connect window" on_screen "[Tab: Callsign]"
 keys BTab Enter Down Down Enter
-on_screen "<$address>" || fail "the server popup did not take $address"
+wait_until 5 "the server popup to show $address" on_screen "<$address>"
 keys Tab C-u "$callsign" Tab 100 Tab secret Tab Tab Tab Tab
-on_screen "[Tab: OK]" || fail "Tab did not reach OK"
+wait_until 5 "Tab to reach OK" on_screen "[Tab: OK]"
 keys Enter
 wait_until 10 "the login" in_log "login $callsign"
 
 # Traffic out to 100 nm; the scope's range goes round back to 20 nm.
 keys Tab Tab Tab Tab
-on_screen "[Tab: Traffic]" || fail "Tab did not reach the traffic range"
+wait_until 5 "Tab to reach the traffic range" on_screen "[Tab: Traffic]"
 keys Enter Down Down Down Down Down Enter
-on_screen "Traffic: <100 nm>" || fail "the traffic range was not chosen"
+wait_until 5 "the traffic range 100 nm" on_screen "Traffic: <100 nm>"
 keys C-r
-on_screen "Traffic  40 nm" || fail "^R did not change the scope's range"
+wait_until 5 "^R to set the scope to 40 nm" on_screen "Traffic  40 nm"
 keys C-r C-r C-r C-r C-r
-on_screen "Traffic  20 nm" || fail "^R did not come round to 20 nm"
+wait_until 5 "^R to come round to 20 nm" on_screen "Traffic  20 nm"
 # A label is a callsign over "TYPE ALT": the callsigns are the capital words
 # that no three-digit altitude follows.
 callsigns() {
@@ -108,7 +108,7 @@ echo "on the scope: $(callsigns | tr '\n' ' ')"
 
 # The command line: a chat line goes out to the server.
 keys BTab BTab BTab BTab
-on_screen "[Tab: Say]" || fail "Shift-Tab did not come back to the command line"
+wait_until 5 "Shift-Tab to come back to the command line" on_screen "[Tab: Say]"
 if grep -q "RunCommandLine() {}" "$source/ui/command_line.cpp"; then
   echo "SKIP chat: the plug-in's command line sends nothing in this tree"
 else
@@ -118,12 +118,12 @@ fi
 
 # The panel: squawk, transponder mode and COM 1.
 keys C-x 4 5 2 1 Enter C-t C-t F12 F12
-on_screen "COM 1  122.850" || fail "F12 did not dial COM 1"
-on_screen "XPDR 4521 On" || fail "^X and ^T did not set the transponder"
+wait_until 5 "F12 to dial COM 1" on_screen "COM 1  122.850"
+wait_until 5 "^X and ^T to set the transponder" on_screen "XPDR 4521 On"
 
 # The aircraft flies itself towards the speed set with F10.
 keys F10 F10
-on_screen "set    20 kt" || fail "F10 did not set the speed"
+wait_until 5 "F10 to set the speed" on_screen "set    20 kt"
 moving() { ! on_screen "Speed         0 kt"; }
 wait_until 5 "the aircraft to gather speed" moving
 
