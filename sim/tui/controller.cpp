@@ -217,7 +217,18 @@ void HandleControlKey(const KeyAction& key, Simulator& sim,
                       const HostState& state, ViewState& view) {
   const Window* w = CurrentWindow(view, state);
   const Control* c = FocusedControl(view, state);
-  if (w == nullptr || c == nullptr) return;
+  if (w == nullptr) return;
+  // Paging scrolls the window's first list wherever the focus is.
+  const bool paging =
+      key.action == Action::kPageUp || key.action == Action::kPageDown;
+  if (paging && (c == nullptr || c->kind != ControlKind::kList)) {
+    for (const Control& list : w->controls)
+      if (list.kind == ControlKind::kList) {
+        c = &list;
+        break;
+      }
+  }
+  if (c == nullptr) return;
   const int window = static_cast<int>(w->code),
             code = static_cast<int>(c->code);
   switch (c->kind) {
