@@ -207,7 +207,11 @@ void MoveInList(Simulator& sim, const Window& w, const Control& c, int step) {
   const int rows = static_cast<int>(c.rows.size());
   if (rows == 0) return;
   int row = c.selectedRow < 0 ? (step < 0 ? rows : -1) : c.selectedRow;
-  row = std::clamp(row + step, 0, rows - 1);
+  if (step >= kPageRows && row + step >= rows) {
+    row = -1;  // paged past the end: the list follows its newest rows again
+  } else {
+    row = std::clamp(row + step, 0, rows - 1);
+  }
   sim.model().listSelectRow(static_cast<int>(w.code), static_cast<int>(c.code),
                             row);
 }
