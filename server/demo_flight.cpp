@@ -50,15 +50,22 @@ std::uint32_t packAttitude(double pitchDeg, double bankDeg, double headingDeg) {
          << 2;
 }
 
-std::string positionLine(const DemoPilot& pilot, const DemoPosition& position) {
+std::string positionReport(char modeLetter, const std::string& callsign,
+                           int squawk, double latitude, double longitude,
+                           double altitudeFt, double speedKt,
+                           std::uint32_t attitude) {
   char line[160];
-  std::snprintf(line, sizeof line, "@%c:%s:%04d:1:%.5f:%.5f:%d:%d:%u:0",
-                pilot.modeLetter, pilot.callsign.c_str(), pilot.squawk,
-                position.latitude, position.longitude, pilot.altitudeFt,
-                pilot.speedKt,
-                static_cast<unsigned>(
-                    packAttitude(0.0, position.bankDeg, position.headingDeg)));
+  std::snprintf(line, sizeof line, "@%c:%s:%04d:1:%.5f:%.5f:%.0f:%.0f:%u:0",
+                modeLetter, callsign.c_str(), squawk, latitude, longitude,
+                altitudeFt, speedKt, static_cast<unsigned>(attitude));
   return line;
+}
+
+std::string positionLine(const DemoPilot& pilot, const DemoPosition& position) {
+  return positionReport(
+      pilot.modeLetter, pilot.callsign, pilot.squawk, position.latitude,
+      position.longitude, pilot.altitudeFt, pilot.speedKt,
+      packAttitude(0.0, position.bankDeg, position.headingDeg));
 }
 
 }  // namespace netserver

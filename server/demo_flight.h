@@ -36,6 +36,13 @@ DemoPosition positionAt(const DemoPilot& pilot, double elapsedSeconds);
 // bits 21-12, heading in bits 11-2.
 std::uint32_t packAttitude(double pitchDeg, double bankDeg, double headingDeg);
 
+// "@N:UAL123:4521:1:37.61890:-122.37500:3500:250:<attitude>:0", altitude and
+// speed rounded to whole feet and knots.
+std::string positionReport(char modeLetter, const std::string& callsign,
+                           int squawk, double latitude, double longitude,
+                           double altitudeFt, double speedKt,
+                           std::uint32_t attitude);
+
 // "@N:DEMO1:1200:1:37.61890:-122.37500:3500:120:<attitude>:0"
 std::string positionLine(const DemoPilot& pilot, const DemoPosition& position);
 

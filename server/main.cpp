@@ -45,6 +45,9 @@ int main(int argc, char** argv) {
                  parsed.options.listen.address.c_str(),
                  parsed.options.listen.port, error.what());
     return 1;
+  } catch (const std::runtime_error& error) {
+    std::fprintf(stderr, "netserver: %s\n", error.what());
+    return 2;
   }
 
   const bool quitAtEnd = parsed.options.quitAtEndOfInput;

@@ -105,6 +105,7 @@ void Router::handleLogin(Peer& peer, const std::string& line) {
       greeting.replace(at, 4, callsign);
     peer.deliver(greeting);
   }
+  if (loginListener_) loginListener_(callsign);
 }
 
 bool Router::loginLocal(Peer& peer, const std::string& callsign) {
@@ -242,6 +243,14 @@ bool Router::close(const std::string& callsign) {
 std::vector<std::string> Router::callsigns() const {
   std::vector<std::string> list;
   for (const auto& entry : members_) list.push_back(entry.first);
+  return list;
+}
+
+std::vector<std::string> Router::clientCallsigns() const {
+  std::vector<std::string> list;
+  for (const auto& entry : members_) {
+    if (!entry.second.peer->isLocal()) list.push_back(entry.first);
+  }
   return list;
 }
 

@@ -1,6 +1,7 @@
 // Who is logged in under which callsign, and where each received line goes.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -38,6 +39,8 @@ class Router {
   bool close(const std::string& callsign);
 
   std::vector<std::string> callsigns() const;  // ordered
+  // The callsigns of the TCP clients, without the stations run inside.
+  std::vector<std::string> clientCallsigns() const;
   std::optional<std::string> callsignOf(const Peer& peer) const;
   const FlightPlanStore& flightPlans() const { return flightPlans_; }
 
@@ -45,6 +48,11 @@ class Router {
   // for its callsign: lets a scenario have the server ping each client.
   void setGreeting(std::vector<std::string> lines) {
     greeting_ = std::move(lines);
+  }
+  // Told the callsign of every TCP client that logs in; it may not call
+  // back into the router.
+  void setLoginListener(std::function<void(const std::string&)> listener) {
+    loginListener_ = std::move(listener);
   }
 
  private:
@@ -69,6 +77,7 @@ class Router {
   const EventLog& log_;
   MetarStore metar_;
   std::vector<std::string> greeting_;
+  std::function<void(const std::string&)> loginListener_;
   FlightPlanStore flightPlans_;
   std::map<std::string, Member> members_;
   std::unordered_map<const Peer*, std::string> callsignByPeer_;

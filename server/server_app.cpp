@@ -1,7 +1,11 @@
 #include "server/server_app.h"
 
 #include <csignal>
+#include <stdexcept>
 #include <utility>
+
+#include "server/demo_world.h"
+#include "server/world_file.h"
 
 namespace netserver {
 namespace {
@@ -23,14 +27,32 @@ ServerApp::ServerApp(ServerOptions options, EventLog log)
 }
 
 void ServerApp::start() {
+  std::optional<WorldParseResult> world;
+  if (options_.worldFile) {
+    world = loadWorldFile(options_.worldFile->string());
+    if (world->world.pilots.empty() && world->world.controllers.empty()) {
+      throw std::runtime_error(world->errors.empty()
+                                   ? "no station in " +
+                                         options_.worldFile->string()
+                                   : world->errors.front());
+    }
+  } else if (options_.demo) {
+    world = parseWorld(demoWorldText());
+  }
   tcp_.start();
   if (options_.metarFolder)
     log_.event("metar " + options_.metarFolder->string());
-  if (options_.demo) {
-    demo_ = std::make_unique<DemoTraffic>(io_, router_, options_.demoPeriod);
-    demo_->start();
-    log_.event("demo on");
-  }
+  if (!world) return;
+  for (const auto& error : world->errors) log_.event("world-error " + error);
+  const std::size_t pilots = world->world.pilots.size();
+  const std::size_t controllers = world->world.controllers.size();
+  world_ = std::make_unique<WorldTraffic>(io_, router_, std::move(world->world),
+                                          options_.demoPeriod);
+  world_->start();
+  log_.event(options_.worldFile
+                 ? "world " + std::to_string(pilots) + " pilots " +
+                       std::to_string(controllers) + " controllers"
+                 : std::string("demo on"));
 }
 
 void ServerApp::stopOnSignals() {
@@ -56,7 +78,7 @@ void ServerApp::requestStop() {
 void ServerApp::stop() {
   if (stopped_) return;
   stopped_ = true;
-  if (demo_) demo_->stop();
+  if (world_) world_->stop();
   tcp_.stop();
   asio::error_code ignored;
   signals_.cancel(ignored);

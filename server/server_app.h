@@ -1,4 +1,4 @@
-// The whole server on one network thread: listener, router, demo traffic,
+// The whole server on one network thread: listener, router, world traffic,
 // console commands and clean shutdown.
 #pragma once
 
@@ -7,11 +7,11 @@
 #include <string>
 
 #include "server/control_commands.h"
-#include "server/demo_traffic.h"
 #include "server/event_log.h"
 #include "server/router.h"
 #include "server/server_options.h"
 #include "server/tcp_server.h"
+#include "server/world_traffic.h"
 
 namespace netserver {
 
@@ -19,8 +19,10 @@ class ServerApp {
  public:
   ServerApp(ServerOptions options, EventLog log);
 
-  // Binds the listener and starts the demo; throws std::system_error when
-  // the address cannot be bound.
+  // Binds the listener and starts the world; throws std::system_error when
+  // the address cannot be bound, std::runtime_error when the world file
+  // cannot be read. Bad lines of a world file are reported as "world-error"
+  // events and left out.
   void start();
   // Runs the network until a stop; on the calling thread.
   void run();
@@ -42,7 +44,7 @@ class ServerApp {
   asio::io_context io_;
   Router router_;
   TcpServer tcp_;
-  std::unique_ptr<DemoTraffic> demo_;
+  std::unique_ptr<WorldTraffic> world_;
   ControlCommands commands_;
   asio::signal_set signals_;
   bool stopped_ = false;

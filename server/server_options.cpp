@@ -22,7 +22,9 @@ bool readNumber(const std::string& text, long min, long max, long& out) {
 const char* usageText() {
   return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] "
          "[--demo]\n"
-         "                 [--demo-period MS] [--on-login LINE] "
+         "                 [--world FILE] [--world-speed N] [--demo-period "
+         "MS]\n"
+         "                 [--on-login LINE] "
          "[--login-timeout S] "
          "[--idle-timeout S]\n"
          "                 [--stdin-quit]\n"
@@ -48,7 +50,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
       options.quitAtEndOfInput = true;
     } else if (!hasValue &&
                (arg == "--listen" || arg == "--port" || arg == "--metar" ||
-                arg == "--demo-period" || arg == "--login-timeout" ||
+                arg == "--demo-period" || arg == "--world" ||
+                arg == "--world-speed" || arg == "--login-timeout" ||
                 arg == "--idle-timeout" || arg == "--on-login")) {
       parsed.error = arg + " needs a value";
     } else if (arg == "--on-login") {
@@ -66,6 +69,13 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
       if (!readNumber(args[++i], 10, 3600000, number))
         parsed.error = "bad period " + args[i];
       options.demoPeriod = std::chrono::milliseconds(number);
+    } else if (arg == "--world") {
+      options.worldFile = args[++i];
+    } else if (arg == "--world-speed") {
+      if (!readNumber(args[++i], 1, 100, number))
+        parsed.error = "bad world speed " + args[i];
+      options.demoPeriod =
+          std::chrono::milliseconds(5000 / (number ? number : 1));
     } else if (arg == "--login-timeout" || arg == "--idle-timeout") {
       if (!readNumber(args[i + 1], 1, 86400, number))
         parsed.error = "bad timeout " + args[i + 1];

@@ -14,7 +14,10 @@ namespace netserver {
 struct ServerOptions {
   ListenOptions listen;
   std::optional<std::filesystem::path> metarFolder;  // none: no METAR reports
-  bool demo = false;
+  bool demo = false;                                 // the small built-in world
+  std::optional<std::filesystem::path> worldFile;    // --world FILE
+  // Wall-clock time of five world seconds, the report interval: 5000 runs
+  // the world in real time (--demo-period MS, or --world-speed N).
   std::chrono::milliseconds demoPeriod{5000};
   bool quitAtEndOfInput = false;      // --stdin-quit
   std::vector<std::string> greeting;  // --on-login LINE, repeatable

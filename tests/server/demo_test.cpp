@@ -5,12 +5,16 @@
 #include <string>
 
 #include "server/demo_flight.h"
-#include "server/demo_traffic.h"
 #include "server/wire_line.h"
 #include "server_harness.h"
 
 namespace netserver::testing {
 namespace {
+
+const char* const kTowerLine = "%KSFO_TWR:20000:4:50:3:37.61890:-122.37500";
+const char* const kTowerAtis =
+    "KSFO_TWR ATIS INFORMATION ALPHA. LANDING AND DEPARTING 28L AND 28R. "
+    "ALTIMETER 2992. VOICE 127.0.0.1/KSFO_TWR";
 
 ServerOptions demoOptions() {
   ServerOptions options;
@@ -75,7 +79,7 @@ TEST(Demo, PilotsAndTowerReportAndMove) {
         }
       }
     } else {
-      EXPECT_EQ(*line, DemoTraffic::kControllerLine);
+      EXPECT_EQ(*line, kTowerLine);
     }
   }
   EXPECT_EQ(heard,
@@ -97,7 +101,7 @@ TEST(Demo, StationsAnswerTypeVersionAndAtisRequests) {
   EXPECT_EQ(client.readLineStartingWith("#TX"), "#TXDEMO2:ABC:VI:31");
   client.sendLine("$CQABC:KSFO_TWR:ATIS");
   EXPECT_EQ(client.readLineStartingWith("#TM"),
-            std::string("#TMKSFO_TWR:ABC:") + DemoTraffic::kAtisText);
+            std::string("#TMKSFO_TWR:ABC:") + kTowerAtis);
   client.sendLine("$PIABC:DEMO3:12:0:5");
   EXPECT_EQ(client.readLineStartingWith("$PO"), "$PODEMO3:ABC:12:0:5");
   // A demo callsign is taken like any other.
