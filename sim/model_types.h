@@ -52,6 +52,8 @@ struct Control {
   std::string picture;
   bool password = false;
   int redraws = 0;
+  std::string caption;  // what a host shows beside it; "" when none given
+  int width = -1;       // columns a host gives it; 0 a whole row, -1 its own
 
   const PopupItem* findItem(int id) const;
 };

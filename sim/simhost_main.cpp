@@ -1,10 +1,14 @@
-// simhost --root DIR [--plugin PATH] [--script FILE|-] [--fps N]
+// simhost --root DIR [--plugin PATH] [--script FILE|-] [--fps N] [--tui]
 //
 // Loads the plug-in into the stand-in simulator whose folder (and working
 // directory) is DIR. With a script, runs it and unloads at its end; without
-// one, runs idle calls in real time until interrupted.
+// one, runs idle calls in real time until interrupted. With --tui the
+// simulator is a full-screen terminal program; a script given too runs
+// first, to set the scene.
 #include <atomic>
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -13,6 +17,9 @@
 #include "sim/plugin_loader.h"
 #include "sim/script.h"
 #include "sim/sim.h"
+#ifdef TALVIX_TERMINAL_FRONT_END
+#include "sim/tui/front_end.h"
+#endif
 
 namespace fs = std::filesystem;
 
@@ -23,7 +30,7 @@ void OnSignal(int) { g_stop = 1; }
 
 int Usage() {
   std::cerr << "usage: simhost --root DIR [--plugin PATH] [--script FILE|-]"
-               " [--fps N]\n";
+               " [--fps N] [--tui]\n";
   return 2;
 }
 
@@ -33,10 +40,18 @@ int main(int argc, char** argv) {
   // Installed first, so an early interrupt still unloads the plug-in.
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
+#ifdef SIGHUP
+  std::signal(SIGHUP, OnSignal);  // the terminal went away
+#endif
   std::string root, plugin, script;
   int fps = 30;
+  bool terminal = false;
   for (int i = 1; i < argc; ++i) {
     std::string arg = argv[i];
+    if (arg == "--tui") {
+      terminal = true;
+      continue;
+    }
     if (i + 1 >= argc) return Usage();
     std::string value = argv[++i];
     if (arg == "--root") {
@@ -53,6 +68,13 @@ int main(int argc, char** argv) {
     }
   }
   if (root.empty()) return Usage();
+#ifndef TALVIX_TERMINAL_FRONT_END
+  if (terminal) {
+    std::cerr << "simhost: this build has no terminal front end\n";
+    return 2;
+  }
+#endif
+  if (terminal && script == "-") return Usage();
   if (plugin.empty())
     plugin =
         (fs::path(sim::ExecutableDirectory()) / sim::DefaultPluginFileName())
@@ -80,9 +102,9 @@ int main(int argc, char** argv) {
   }
 
   int status = 0;
-  if (script.empty()) {
+  if (script.empty() && !terminal) {
     while (!g_stop) simulator.idle(0.2);
-  } else {
+  } else if (!script.empty()) {
     sim::ScriptRunner runner(simulator, std::cout);
     if (script == "-") {
       status = runner.runAll(std::cin, std::cerr);
@@ -96,6 +118,15 @@ int main(int argc, char** argv) {
       }
     }
   }
+#ifdef TALVIX_TERMINAL_FRONT_END
+  if (terminal && status == 0) {
+    // The terminal is the screen now: complaints go to a log instead.
+    std::string log = (fs::path(root) / "simhost.log").string();
+    if (!std::freopen(log.c_str(), "a", stderr))
+      std::cout << "simhost: cannot write " << log << '\n';
+    status = sim::tui::RunFrontEnd(simulator, g_stop);
+  }
+#endif
   simulator.unload();
   return status;
 }

@@ -107,6 +107,15 @@ bool ParseWinText(const std::string& text, Window* window, std::string* error) {
       if (!ParseItemId(widthText, &width))
         return fail("bad column width: " + widthText);
       window->controls.back().columns.push_back({rest, width});
+    } else if (word == "caption" || word == "width") {
+      if (window->controls.empty()) return fail(word + " before any control");
+      Control& control = window->controls.back();
+      if (word == "caption") {
+        control.caption = rest;
+      } else if (!ParseItemId(rest, &control.width) || control.width < 0 ||
+                 control.width > 1000) {
+        return fail("bad width: " + rest);
+      }
     } else {
       return fail("unknown line: " + word);
     }

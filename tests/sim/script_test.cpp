@@ -248,6 +248,15 @@ TEST(WinFile, BadDescriptionsNameTheirLine) {
   EXPECT_EQ(static_cast<int>(FourCC("mp5_")), w.controls[0].items[0].id);
   EXPECT_EQ("5 nm", w.controls[0].items[0].text);
   EXPECT_EQ(-1, w.controls[0].items[1].id);
+  EXPECT_EQ(-1, w.controls[0].width);
+  // Layout hints belong to the control above them.
+  ASSERT_TRUE(sim::ParseWinText(
+      "control csgn text\ncaption Call sign\nwidth 0\n", &w, &error));
+  EXPECT_EQ("Call sign", w.controls[0].caption);
+  EXPECT_EQ(0, w.controls[0].width);
+  EXPECT_FALSE(sim::ParseWinText("caption X\n", &w, &error));
+  EXPECT_FALSE(sim::ParseWinText("control abcd text\nwidth -2\n", &w, &error));
+  EXPECT_FALSE(sim::ParseWinText("control abcd text\nwidth x\n", &w, &error));
 }
 
 }  // namespace

@@ -1,0 +1,26 @@
+// Turns the person's keys into the host's events: window events to the
+// plug-in, values in the host's model, and changes of the view.
+#pragma once
+
+#include "sim/sim.h"
+#include "sim/tui/keys.h"
+#include "sim/tui/view_state.h"
+
+namespace sim::tui {
+
+// Follows the host's windows: a window that opens comes to the front, one
+// the plug-in raised or focused too; closed ones leave the view.
+void SyncWindows(ViewState& view, const HostState& state);
+
+// The focusable controls of a window, in file order.
+std::vector<std::uint32_t> FocusOrder(const Window& window);
+
+// One key. state is the host's state as last drawn.
+void Apply(const KeyAction& key, Simulator& sim, const HostState& state,
+           ViewState& view);
+
+// Keeps the host's records from growing without end in a long session;
+// alerts move into the view, which shows them.
+void BoundRecords(HostState& state, ViewState& view);
+
+}  // namespace sim::tui

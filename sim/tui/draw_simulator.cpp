@@ -1,0 +1,226 @@
+// The simulator's own parts of the screen: menu bar, panel, traffic scope,
+// notices, help, alerts.
+#include <curses.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "sim/geometry.h"
+#include "sim/tui/draw_parts.h"
+#include "sim/tui/flight.h"
+#include "sim/tui/keys.h"
+
+namespace sim::tui::draw {
+
+constexpr double kPi = 3.14159265358979323846;
+
+std::string Format(const char* format, double a, double b = 0, double c = 0) {
+  char text[128];
+  std::snprintf(text, sizeof text, format, a, b, c);
+  return text;
+}
+
+std::string LatLon(double arcSeconds, bool latitude) {
+  double degrees = arcSeconds / 3600.0;
+  if (!latitude && degrees > 180.0) degrees -= 360.0;
+  const char hemisphere =
+      latitude ? (degrees < 0 ? 'S' : 'N') : (degrees < 0 ? 'W' : 'E');
+  degrees = std::fabs(degrees);
+  const int whole = static_cast<int>(degrees);
+  char text[32];
+  std::snprintf(text, sizeof text, "%c%0*d %06.3f'", hemisphere,
+                latitude ? 2 : 3, whole, (degrees - whole) * 60.0);
+  return text;
+}
+
+void DrawMenuBar(const HostState& state, const ViewState& view, const Rect& r) {
+  Fill(r.row, r.col, r.width, A_REVERSE);
+  std::string bar = " Talvix stand-in simulator   F4";
+  for (const Menu& m : state.menus) bar += " " + m.title;
+  bar += "   windows (^W):";
+  Put(r.row, r.col, bar, r.width, A_REVERSE);
+  int col = r.col + static_cast<int>(bar.size()) + 1;
+  for (std::uint32_t code : view.order) {
+    auto w = state.windows.find(code);
+    if (w == state.windows.end()) continue;
+    std::string name = " " + WindowName(w->second) + " ";
+    Put(r.row, col, name, r.right() - col,
+        code == view.current ? A_BOLD : A_REVERSE);
+    col += static_cast<int>(name.size()) + 1;
+    if (col >= r.right()) break;
+  }
+}
+
+const char* ModeName(int mode) {
+  switch (mode) {
+    case 0: return "Off";
+    case 5: return "On";
+    case 6: return "Alt";
+    default: return "Stby";
+  }
+}
+
+void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
+  Frame(r, "Simulator", false);
+  const UserAircraft& u = s.user;
+  const double heading =
+      Normalise360(static_cast<float>(u.orientation.y * 180.0 / kPi));
+  const double knots = u.speed / kFeetPerSecondPerKnot;
+  const FlightTargets& f = view.flight;
+  const int col = r.col + 2, width = r.width - 4;
+  Put(r.row + 1, col,
+      "Position " + LatLon(u.position.lat, true) + "  " +
+          LatLon(u.position.lon, false),
+      width);
+  Put(r.row + 2, col,
+      Format("Altitude %6.0f ft   set %5.0f ft", u.position.alt, f.altitudeFt),
+      width);
+  Put(r.row + 3, col,
+      Format("Speed    %6.0f kt   set %5.0f kt", knots, f.knots), width);
+  Put(r.row + 4, col,
+      Format("Heading  %6.0f      set %5.0f   bank %3.0f", heading,
+             f.headingDeg, u.orientation.z * 180.0 / kPi),
+      width);
+  char xpdr[64];
+  std::snprintf(xpdr, sizeof xpdr, "COM 1  %7.3f     XPDR %04d %s", u.com1,
+                u.transponder.code, ModeName(u.transponder.mode));
+  Put(r.row + 5, col, xpdr, width, A_BOLD);
+  if (view.prompt.kind != Prompt::Kind::kNone) {
+    const char* what =
+        view.prompt.kind == Prompt::Kind::kSquawk ? "Squawk" : "COM 1 MHz";
+    Put(r.row + 6, col,
+        std::string(what) + ": " + view.prompt.text +
+            "_  (Enter sets, Esc cancels)",
+        width, A_REVERSE);
+  } else if (!view.status.empty()) {
+    Put(r.row + 6, col, view.status, width, A_BOLD);
+  }
+}
+
+void Plot(const Rect& area, double range, double east, double north,
+          chtype ch) {
+  int row = 0, col = 0;
+  if (ScopeCell(area, range, east, north, &row, &col)) mvaddch(row, col, ch);
+}
+
+void DrawScope(const HostState& s, const std::vector<ScopeTarget>& traffic,
+               const ViewState& view, const Rect& frame) {
+  const int range = kScopeRanges[view.rangeIndex];
+  Frame(frame,
+        "Traffic  " + std::to_string(range) + " nm  (^R range)  " +
+            std::to_string(traffic.size()) + " targets",
+        false);
+  const Rect area{frame.row + 1, frame.col + 1, frame.height - 2,
+                  frame.width - 2};
+  if (area.height < 3 || area.width < 6) return;
+  attron(Colour(kPairRing));
+  for (double ring : {range / 2.0, static_cast<double>(range)}) {
+    for (int a = 0; a < 360; a += 3) {
+      const double rad = a * kPi / 180.0;
+      Plot(area, range, ring * std::sin(rad), ring * std::cos(rad), '.');
+    }
+    int row = 0, col = 0;
+    if (ScopeCell(area, range, 0, ring, &row, &col)) {
+      char label[16];
+      std::snprintf(label, sizeof label, "%g nm", ring);
+      Put(row, col + 1, label, area.right() - col - 1, Colour(kPairRing));
+    }
+  }
+  attroff(Colour(kPairRing));
+  // The user's aircraft in the middle, a tick ahead of it along its heading.
+  const double heading = s.user.orientation.y;
+  const double tick = 1.5 / std::max(0.001, RowsPerMile(area, range));
+  Plot(area, range, tick * std::sin(heading), tick * std::cos(heading),
+       '\'' | A_BOLD);
+  Plot(area, range, 0, 0, '+' | A_BOLD);
+  // Symbols first, then each label where it covers no symbol or label.
+  std::vector<std::string> taken(
+      static_cast<std::size_t>(area.height),
+      std::string(static_cast<std::size_t>(area.width), ' '));
+  auto claim = [&](int row, int col, int width, bool check) {
+    for (int c = col; c < col + width; ++c) {
+      if (!area.contains(row, c)) return false;
+      char& cell = taken[static_cast<std::size_t>(row - area.row)]
+                        [static_cast<std::size_t>(c - area.col)];
+      if (check && cell != ' ') return false;
+      if (!check) cell = 'x';
+    }
+    return true;
+  };
+  std::vector<std::pair<int, int>> cells(traffic.size(), {-1, -1});
+  for (std::size_t i = 0; i < traffic.size(); ++i) {
+    int row = 0, col = 0;
+    if (!ScopeCell(area, range, traffic[i].eastNm, traffic[i].northNm, &row,
+                   &col))
+      continue;
+    cells[i] = {row, col};
+    claim(row, col, 1, false);
+    mvaddch(row, col, '*' | A_BOLD | Colour(kPairTarget));
+  }
+  for (std::size_t i = 0; i < traffic.size(); ++i) {
+    const auto [row, col] = cells[i];
+    if (row < 0) continue;
+    const ScopeTarget& t = traffic[i];
+    char second[32];
+    std::snprintf(second, sizeof second, "%s %03.0f", t.type.c_str(),
+                  std::max(0.0, t.altitudeFt) / 100.0);
+    const int width =
+        static_cast<int>(std::max(t.callsign.size(), std::strlen(second)));
+    const std::pair<int, int> places[] = {
+        {row, col + 2},     {row, col - 1 - width},
+        {row - 1, col + 2}, {row - 1, col - 1 - width},
+        {row + 1, col + 2}, {row + 1, col - 1 - width}};
+    for (const auto& [r, c] : places) {
+      if (!claim(r, c - 1, width + 1, true) ||
+          !claim(r + 1, c - 1, width + 1, true))
+        continue;
+      claim(r, c - 1, width + 1, false);
+      claim(r + 1, c - 1, width + 1, false);
+      Put(r, c, t.callsign, width, A_BOLD | Colour(kPairTarget));
+      Put(r + 1, c, second, width, Colour(kPairTarget));
+      break;
+    }
+  }
+}
+
+void DrawNotice(const HostState& s, const Rect& r) {
+  std::string text;
+  for (const Notice& n : s.notices)
+    if (s.hostTime < n.shownAt + std::max(1.0f, n.seconds)) text = n.text;
+  if (!text.empty()) Put(r.row, r.col + 1, "> " + text, r.width - 2, A_BOLD);
+}
+
+void DrawHelp(const Rect& r) {
+  const int full = static_cast<int>(std::strlen(kHelpLines[0]));
+  const char* const* lines = full <= r.width ? kHelpLines : kShortHelpLines;
+  for (int i = 0; i < 2 && i < r.height; ++i) {
+    Fill(r.row + i, r.col, r.width, A_REVERSE);
+    Put(r.row + i, r.col, lines[i], r.width, A_REVERSE);
+  }
+}
+
+void DrawAlert(const ViewState& view) {
+  if (view.alerts.empty()) return;
+  const std::string& text = view.alerts.front();
+  const int width =
+      std::min(COLS - 4, std::max(30, static_cast<int>(text.size()) + 4));
+  const Rect box{LINES / 2 - 3, (COLS - width) / 2, 5, width};
+  for (int i = 0; i < box.height; ++i) Fill(box.row + i, box.col, box.width, 0);
+  Frame(box, "Alert", true);
+  Put(box.row + 1, box.col + 2, text, box.width - 4, A_BOLD);
+  Put(box.row + 3, box.col + 2, "Enter: OK", box.width - 4);
+}
+
+void DrawTooSmall() {
+  const std::string lines[] = {
+      "The terminal is " + std::to_string(COLS) + "x" + std::to_string(LINES) +
+          ": the simulator needs at least " + std::to_string(kMinCols) + "x" +
+          std::to_string(kMinRows) + ".",
+      "Enlarge the window, or press Ctrl-Q to quit."};
+  for (int i = 0; i < 2 && i < LINES; ++i)
+    Put(i, 0, lines[i], COLS, i == 0 ? A_BOLD : 0);
+}
+
+}  // namespace sim::tui::draw

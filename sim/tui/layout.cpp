@@ -1,0 +1,159 @@
+#include "sim/tui/layout.h"
+
+#include <algorithm>
+
+#include "core/fourcc.h"
+
+namespace sim::tui {
+namespace {
+
+constexpr int kFieldWidth = 20;  // a text field without a width of its own
+constexpr int kLabelWidth = 14;  // a label's text changes: room for it
+constexpr int kMinListRows = 3;
+
+bool Stretches(ControlKind kind) {
+  return kind == ControlKind::kList || kind == ControlKind::kPicture;
+}
+
+bool Hidden(ControlKind kind) {
+  return kind == ControlKind::kMenu || kind == ControlKind::kControl;
+}
+
+int TextWidth(const std::string& text) { return static_cast<int>(text.size()); }
+
+// The columns a flowing control wants, caption included.
+int NaturalWidth(const Control& c) {
+  const int caption = TextWidth(ControlCaption(c));
+  switch (c.kind) {
+    case ControlKind::kText:
+      return caption + 2 + (c.width > 0 ? c.width : kFieldWidth) + 2;
+    case ControlKind::kLabel:
+      return c.width > 0 ? c.width
+                         : std::max(kLabelWidth, TextWidth(c.text) + 1);
+    case ControlKind::kButton: return caption + 4;
+    case ControlKind::kCheck: return caption + 4;
+    case ControlKind::kPopup: {
+      int widest = 6;
+      for (const auto& item : c.items)
+        widest = std::max(widest, TextWidth(item.text));
+      if (c.width > 0) widest = c.width;
+      return caption + 2 + widest + 4;
+    }
+    default: return caption;
+  }
+}
+
+}  // namespace
+
+std::string ControlCaption(const Control& c) {
+  if (!c.caption.empty()) return c.caption;
+  if ((c.kind == ControlKind::kButton || c.kind == ControlKind::kCheck ||
+       c.kind == ControlKind::kMenu) &&
+      !c.text.empty())
+    return c.text;
+  return talvix::FourCCText(c.code);
+}
+
+bool IsFocusable(ControlKind kind) {
+  return kind == ControlKind::kText || kind == ControlKind::kButton ||
+         kind == ControlKind::kCheck || kind == ControlKind::kPopup ||
+         kind == ControlKind::kList;
+}
+
+ScreenLayout ComputeScreenLayout(int rows, int cols) {
+  ScreenLayout l;
+  if (rows < kMinRows || cols < kMinCols) return l;
+  l.fits = true;
+  const int right = std::clamp(cols * 2 / 5, 44, 72);
+  const int panelRows = 8;
+  l.menuBar = {0, 0, 1, cols};
+  l.help = {rows - 2, 0, 2, cols};
+  l.notice = {rows - 3, 0, 1, cols};
+  l.window = {1, 0, rows - 4, cols - right};
+  l.panel = {1, cols - right, panelRows, right};
+  l.scope = {1 + panelRows, cols - right, rows - 4 - panelRows, right};
+  return l;
+}
+
+Rect ContentArea(const Rect& frame) {
+  // Border all round and the window's menu line under the top border.
+  return {frame.row + 2, frame.col + 1, std::max(0, frame.height - 3),
+          std::max(0, frame.width - 2)};
+}
+
+std::vector<ControlPlace> LayoutControls(const Window& window, int height,
+                                         int width) {
+  // Rows first: a stretching control alone, or a line of flowing ones.
+  struct Line {
+    bool stretch = false;
+    std::vector<std::pair<std::size_t, int>> items;  // index, width
+  };
+  std::vector<Line> lines;
+  int used = 0;
+  bool form = true;
+  int captionWidth = 0;
+  for (const Control& c : window.controls) {
+    if (Stretches(c.kind)) form = false;
+    if (c.kind == ControlKind::kText || c.kind == ControlKind::kPopup)
+      captionWidth = std::max(captionWidth, TextWidth(ControlCaption(c)));
+  }
+  if (!form) captionWidth = 0;
+  for (std::size_t i = 0; i < window.controls.size(); ++i) {
+    const Control& c = window.controls[i];
+    if (Hidden(c.kind)) continue;
+    if (form) {
+      const bool button = c.kind == ControlKind::kButton;
+      const bool field =
+          c.kind == ControlKind::kText || c.kind == ControlKind::kPopup;
+      const int pad = field ? captionWidth - TextWidth(ControlCaption(c)) : 0;
+      const int w = std::min(NaturalWidth(c) + pad, width);
+      if (lines.empty() || !button || used + w > width ||
+          window.controls[lines.back().items.back().first].kind !=
+              ControlKind::kButton) {
+        lines.push_back({false, {}});
+        used = 0;
+      }
+      lines.back().items.push_back({i, w});
+      used += w + 1;
+      continue;
+    }
+    if (Stretches(c.kind) || c.width == 0) {
+      lines.push_back({Stretches(c.kind), {{i, width}}});
+      continue;
+    }
+    const int w = std::min(NaturalWidth(c), width);
+    if (lines.empty() || lines.back().stretch ||
+        lines.back().items.front().second == width || used + w > width) {
+      lines.push_back({false, {}});
+      used = 0;
+    }
+    lines.back().items.push_back({i, w});
+    used += w + 1;
+  }
+  int fixedRows = 0, stretchCount = 0;
+  for (const Line& line : lines) line.stretch ? ++stretchCount : ++fixedRows;
+  const int spare = height - fixedRows;
+  const int share = stretchCount ? spare / stretchCount : 0;
+  int extra = stretchCount ? spare % stretchCount : 0;
+
+  std::vector<ControlPlace> places;
+  int row = 0;
+  for (const Line& line : lines) {
+    int h = 1;
+    if (line.stretch) {
+      h = share + (extra > 0 ? 1 : 0);
+      if (extra > 0) --extra;
+      if (h < kMinListRows) h = std::max(0, std::min(h, height - row));
+    }
+    if (h <= 0 || row + h > height) break;
+    int col = 0;
+    for (const auto& [index, w] : line.items) {
+      places.push_back({index, {row, col, h, w}, captionWidth});
+      col += w + 1;
+    }
+    row += h;
+  }
+  return places;
+}
+
+}  // namespace sim::tui
