@@ -36,10 +36,12 @@ CTXSocket::~CTXSocket() {
   // queues go with this object.
 }
 
-void CTXSocket::queuePacket(Packet* packet) {
-  if (packet == nullptr) return;
+bool CTXSocket::queuePacket(Packet* packet) {
+  if (packet == nullptr) return false;
   platform::LockGuard hold(OutgoingLock());
-  outgoing_.push(packet);
+  if (outgoing_.push(packet)) return true;
+  ++droppedOutgoing_;
+  return false;
 }
 
 void CTXSocket::writeToStream(const char* data, std::size_t length) {
@@ -69,7 +71,15 @@ bool CTXSocket::waitForOutputRoom() {
   }
   // The poll itself needs no lock; its bound lets a stop request in even
   // when the server has stopped reading.
-  return Socket::isPending(Socket::pendingOutput, kOutputWaitMs);
+  const auto start = std::chrono::steady_clock::now();
+  if (Socket::isPending(Socket::pendingOutput, kOutputWaitMs)) return true;
+  // A socket in error answers at once; the caller begins its next cycle
+  // straight away, so wait out the bound here rather than spin.
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  if (spent.count() < kOutputWaitMs)
+    stop_.pause(kOutputWaitMs - static_cast<int>(spent.count()));
+  return false;
 }
 
 bool CTXSocket::readLine() {
@@ -101,7 +111,7 @@ void CTXSocket::deliverLine() {
   lineLength_ = 0;
   if (packet == nullptr) return;  // dropped without a message
   platform::LockGuard hold(IncomingLock());
-  incoming_.push(packet);
+  if (!incoming_.push(packet)) ++droppedIncoming_;
 }
 
 void CTXSocket::initial() {
@@ -129,9 +139,14 @@ void CTXSocket::run() {
   std::memset(line_, 0, sizeof line_);
   lineLength_ = 0;
   while (!stop_.requested()) {
-    RunGuarded(kReceiverGuard, [this] {
-      if (waitForOutputRoom() && readLine()) deliverLine();
+    bool room = true;
+    RunGuarded(kReceiverGuard, [&] {
+      room = waitForOutputRoom();
+      if (room && readLine()) deliverLine();
     });
+    // No room yet: the next cycle begins at once. The wait is bounded, so
+    // the stop request at the top of the loop still gets in.
+    if (!room) continue;
     if (stop_.pause(kPauseMs)) break;
   }
 }
