@@ -12,22 +12,10 @@ namespace {
 constexpr char kReceiverGuard[] =
     "CTXSocket - Talvix: Exception caught. Notify author.";
 
-// The first line end among bytes: the byte after a CR LF pair or after a
-// lone LF; 0 when there is none. A CR that is the last byte counts as an
-// ordinary byte: its LF may come with the next read.
-std::size_t LineEnd(const char* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    if (bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n') return i + 2;
-    if (bytes[i] == '\n') return i + 1;
-  }
-  return 0;
-}
 }  // namespace
 
 CTXSocket::CTXSocket(const ost::IPV4Host& server)
-    : ost::TCPSession(server, kPort, kStreamBufferSize, 0, 0) {
-  std::memset(line_, 0, sizeof line_);
-}
+    : ost::TCPSession(server, kPort, kStreamBufferSize, 0, 0) {}
 
 CTXSocket::~CTXSocket() {
   stop_.request();
@@ -85,30 +73,23 @@ bool CTXSocket::waitForOutputRoom() {
 bool CTXSocket::readLine() {
   // Peek, then consume exactly the bytes up to the line end, so the bytes of
   // the next line stay on the socket for the next cycle.
-  while (lineLength_ < kLineBufferSize - 1) {
-    char* at = line_ + lineLength_;
-    const std::size_t room = kLineBufferSize - 1 - lineLength_;
-    const ssize_t peeked = peek(at, room);
+  while (!line_.complete()) {
+    const ssize_t peeked = peek(line_.tail(), line_.room());
     if (peeked <= 0) return false;
-    const std::size_t end = LineEnd(at, static_cast<std::size_t>(peeked));
-    const std::size_t take = end ? end : static_cast<std::size_t>(peeked);
-    const ssize_t got = readData(at, take);
+    bool ended = false;
+    const std::size_t take = LineReader::Take(
+        line_.tail(), static_cast<std::size_t>(peeked), &ended);
+    const ssize_t got = readData(line_.tail(), take);
     if (got <= 0) return false;
-    lineLength_ += static_cast<std::size_t>(got);
-    line_[lineLength_] = '\0';
-    // A CR kept from an earlier read finds its LF here as a lone LF, and
-    // the cut at the first CR LF then removes both.
-    if (end) return true;
+    line_.append(static_cast<std::size_t>(got),
+                 ended && static_cast<std::size_t>(got) == take);
   }
-  return true;  // full: the rest of a long line becomes the next piece
+  return true;
 }
 
 void CTXSocket::deliverLine() {
-  char* crlf = std::strstr(line_, "\r\n");
-  if (crlf != nullptr) *crlf = '\0';
-  Packet* packet = new (std::nothrow) Packet(line_);
-  std::memset(line_, 0, sizeof line_);
-  lineLength_ = 0;
+  Packet* packet = new (std::nothrow) Packet(line_.cutLine());
+  line_.clear();
   if (packet == nullptr) return;  // dropped without a message
   platform::LockGuard hold(IncomingLock());
   if (!incoming_.push(packet)) ++droppedIncoming_;
@@ -136,8 +117,7 @@ void CTXSocket::run() {
   // stays dead and its thread ends here.
   if (!isConnected()) return;
   connected_.store(true);
-  std::memset(line_, 0, sizeof line_);
-  lineLength_ = 0;
+  line_.clear();
   while (!stop_.requested()) {
     bool room = true;
     RunGuarded(kReceiverGuard, [&] {

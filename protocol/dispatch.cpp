@@ -82,13 +82,8 @@ Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
   return copy;
 }
 
-std::string DroppedIncomingLine(int lines) {
-  return "Incoming queue full: " + std::to_string(lines) +
-         " received lines were dropped.";
-}
-std::string DroppedOutgoingLine(int lines) {
-  return "Outgoing queue full: " + std::to_string(lines) +
-         " lines were not sent.";
+std::string Lines(int count) {
+  return std::to_string(count) + (count == 1 ? " line" : " lines");
 }
 
 // Once a queue has room again, says how many lines its overflow cost: one
@@ -96,11 +91,15 @@ std::string DroppedOutgoingLine(int lines) {
 void ReportDroppedLines(CTXSocket* session) {
   if (session->incoming().count() < PacketQueue::kSlots) {
     if (const int lost = session->takeDroppedIncoming())
-      AddHistoryLine(DroppedIncomingLine(lost).c_str());
+      AddHistoryLine(("Incoming queue full: " + Lines(lost) +
+                      " received from the server dropped.")
+                         .c_str());
   }
   if (session->outgoing().count() < PacketQueue::kSlots) {
     if (const int lost = session->takeDroppedOutgoing())
-      AddHistoryLine(DroppedOutgoingLine(lost).c_str());
+      AddHistoryLine(
+          ("Outgoing queue full: " + Lines(lost) + " not sent to the server.")
+              .c_str());
   }
 }
 
