@@ -72,6 +72,8 @@ bool Finite(const HostVector& v) {
 
 }  // namespace
 
+void StartHost() { TheHost(); }
+
 void DispatchLines(const std::uint8_t* data, std::size_t size,
                    std::initializer_list<const char*> prefixes) {
   TheHost();
@@ -102,6 +104,7 @@ void CheckAndReset() {
           !Finite(o.velocity) || !std::isfinite(o.speed))
         Fail("object " + o.names[0] + " is not at a finite place");
     }
+    if (!std::isfinite(s.weather.altimeter)) Fail("altimeter not finite");
     if (!s.faults.empty()) Fail(s.faults.front());
     s.notices.clear();
     s.alerts.clear();

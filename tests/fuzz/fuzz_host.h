@@ -10,6 +10,10 @@
 
 namespace talvix::fuzz {
 
+// Sets up the host (once per process): the user at KSFO, callsign ABC,
+// range 40 nm, the main window open.
+void StartHost();
+
 // Splits data at LF into lines; a line that does not begin with one of
 // prefixes gets the first put in front, so each target stays on its family.
 // Every line is then handled as a received one.
@@ -17,7 +21,7 @@ void DispatchLines(const std::uint8_t* data, std::size_t size,
                    std::initializer_list<const char*> prefixes);
 
 // Aborts when an AI object stands at a place, attitude or speed that is not
-// finite, or the host saw a call it could not honour; then clears what the
+// finite, the weather's altimeter is not finite, or the host saw a call it could not honour; then clears what the
 // host keeps piling up and the plug-in's lists for the next input.
 void CheckAndReset();
 
