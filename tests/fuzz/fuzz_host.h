@@ -21,8 +21,9 @@ void DispatchLines(const std::uint8_t* data, std::size_t size,
                    std::initializer_list<const char*> prefixes);
 
 // Aborts when an AI object stands at a place, attitude or speed that is not
-// finite, the weather's altimeter is not finite, or the host saw a call it could not honour; then clears what the
-// host keeps piling up and the plug-in's lists for the next input.
+// finite, the weather's altimeter is not finite, or the host saw a call it
+// could not honour; then clears what the host keeps piling up and the plug-in's
+// lists for the next input.
 void CheckAndReset();
 
 }  // namespace talvix::fuzz
