@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -45,15 +46,43 @@ std::uint32_t ParseUint32Wrapping(const char* text) {
   return negative ? 0u - value : value;
 }
 
+static const char* SkipDigits(const char* text) {
+  while (*text >= '0' && *text <= '9') ++text;
+  return text;
+}
+
 double ParseDouble(const char* text) {
   if (text == nullptr) return 0.0;
-  char* end = nullptr;
-  double value = std::strtod(text, &end);
-  return end == text ? 0.0 : value;
+  // Only the decimal form is taken: the library reader would also accept
+  // hexadecimal numbers and the words inf and nan.
+  const char* start = SkipBlanks(text);
+  const char* at = start;
+  if (*at == '+' || *at == '-') ++at;
+  const char* digits = at;
+  at = SkipDigits(at);
+  bool any = at != digits;
+  if (*at == '.') {
+    const char* fraction = at + 1;
+    const char* end = SkipDigits(fraction);
+    if (any || end != fraction) at = end;
+    any = any || end != fraction;
+  }
+  if (!any) return 0.0;
+  if (*at == 'e' || *at == 'E') {
+    const char* exponent = at + 1;
+    if (*exponent == '+' || *exponent == '-') ++exponent;
+    const char* end = SkipDigits(exponent);
+    if (end != exponent) at = end;
+  }
+  const std::string number(start, at);
+  const double value = std::strtod(number.c_str(), nullptr);
+  // Too large for a double: as unreadable as any other word.
+  return std::isfinite(value) ? value : 0.0;
 }
 
 std::string ToUpper(std::string text) {
-  for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  for (char& c : text)
+    c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return text;
 }
 

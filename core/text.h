@@ -28,7 +28,9 @@ inline int ParseInt(const std::string& text) { return ParseInt(text.c_str()); }
 // written in decimal reads back unchanged.
 std::uint32_t ParseUint32Wrapping(const char* text);
 
-// The longest valid leading decimal number after optional blanks; 0 if none.
+// The longest valid leading decimal number after optional blanks (sign,
+// digits, fraction, exponent); 0 if none, and 0 for a value too large to
+// hold. Hexadecimal and the words inf and nan read as 0.
 double ParseDouble(const char* text);
 
 std::string ToUpper(std::string text);

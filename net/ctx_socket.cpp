@@ -12,22 +12,10 @@ namespace {
 constexpr char kReceiverGuard[] =
     "CTXSocket - Talvix: Exception caught. Notify author.";
 
-// The first line end among bytes: the byte after a CR LF pair or after a
-// lone LF; 0 when there is none. A CR that is the last byte counts as an
-// ordinary byte: its LF may come with the next read.
-std::size_t LineEnd(const char* bytes, std::size_t count) {
-  for (std::size_t i = 0; i < count; ++i) {
-    if (bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n') return i + 2;
-    if (bytes[i] == '\n') return i + 1;
-  }
-  return 0;
-}
 }  // namespace
 
 CTXSocket::CTXSocket(const ost::IPV4Host& server)
-    : ost::TCPSession(server, kPort, kStreamBufferSize, 0, 0) {
-  std::memset(line_, 0, sizeof line_);
-}
+    : ost::TCPSession(server, kPort, kStreamBufferSize, 0, 0) {}
 
 CTXSocket::~CTXSocket() {
   stop_.request();
@@ -36,10 +24,12 @@ CTXSocket::~CTXSocket() {
   // queues go with this object.
 }
 
-void CTXSocket::queuePacket(Packet* packet) {
-  if (packet == nullptr) return;
+bool CTXSocket::queuePacket(Packet* packet) {
+  if (packet == nullptr) return false;
   platform::LockGuard hold(OutgoingLock());
-  outgoing_.push(packet);
+  if (outgoing_.push(packet)) return true;
+  ++droppedOutgoing_;
+  return false;
 }
 
 void CTXSocket::writeToStream(const char* data, std::size_t length) {
@@ -69,39 +59,40 @@ bool CTXSocket::waitForOutputRoom() {
   }
   // The poll itself needs no lock; its bound lets a stop request in even
   // when the server has stopped reading.
-  return Socket::isPending(Socket::pendingOutput, kOutputWaitMs);
+  const auto start = std::chrono::steady_clock::now();
+  if (Socket::isPending(Socket::pendingOutput, kOutputWaitMs)) return true;
+  // A socket in error answers at once; the caller begins its next cycle
+  // straight away, so wait out the bound here rather than spin.
+  const auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now() - start);
+  if (spent.count() < kOutputWaitMs)
+    stop_.pause(kOutputWaitMs - static_cast<int>(spent.count()));
+  return false;
 }
 
 bool CTXSocket::readLine() {
   // Peek, then consume exactly the bytes up to the line end, so the bytes of
   // the next line stay on the socket for the next cycle.
-  while (lineLength_ < kLineBufferSize - 1) {
-    char* at = line_ + lineLength_;
-    const std::size_t room = kLineBufferSize - 1 - lineLength_;
-    const ssize_t peeked = peek(at, room);
+  while (!line_.complete()) {
+    const ssize_t peeked = peek(line_.tail(), line_.room());
     if (peeked <= 0) return false;
-    const std::size_t end = LineEnd(at, static_cast<std::size_t>(peeked));
-    const std::size_t take = end ? end : static_cast<std::size_t>(peeked);
-    const ssize_t got = readData(at, take);
+    bool ended = false;
+    const std::size_t take = LineReader::Take(
+        line_.tail(), static_cast<std::size_t>(peeked), &ended);
+    const ssize_t got = readData(line_.tail(), take);
     if (got <= 0) return false;
-    lineLength_ += static_cast<std::size_t>(got);
-    line_[lineLength_] = '\0';
-    // A CR kept from an earlier read finds its LF here as a lone LF, and
-    // the cut at the first CR LF then removes both.
-    if (end) return true;
+    line_.append(static_cast<std::size_t>(got),
+                 ended && static_cast<std::size_t>(got) == take);
   }
-  return true;  // full: the rest of a long line becomes the next piece
+  return true;
 }
 
 void CTXSocket::deliverLine() {
-  char* crlf = std::strstr(line_, "\r\n");
-  if (crlf != nullptr) *crlf = '\0';
-  Packet* packet = new (std::nothrow) Packet(line_);
-  std::memset(line_, 0, sizeof line_);
-  lineLength_ = 0;
+  Packet* packet = new (std::nothrow) Packet(line_.cutLine());
+  line_.clear();
   if (packet == nullptr) return;  // dropped without a message
   platform::LockGuard hold(IncomingLock());
-  incoming_.push(packet);
+  if (!incoming_.push(packet)) ++droppedIncoming_;
 }
 
 void CTXSocket::initial() {
@@ -126,12 +117,16 @@ void CTXSocket::run() {
   // stays dead and its thread ends here.
   if (!isConnected()) return;
   connected_.store(true);
-  std::memset(line_, 0, sizeof line_);
-  lineLength_ = 0;
+  line_.clear();
   while (!stop_.requested()) {
-    RunGuarded(kReceiverGuard, [this] {
-      if (waitForOutputRoom() && readLine()) deliverLine();
+    bool room = true;
+    RunGuarded(kReceiverGuard, [&] {
+      room = waitForOutputRoom();
+      if (room && readLine()) deliverLine();
     });
+    // No room yet: the next cycle begins at once. The wait is bounded, so
+    // the stop request at the top of the loop still gets in.
+    if (!room) continue;
     if (stop_.pause(kPauseMs)) break;
   }
 }

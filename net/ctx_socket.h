@@ -9,6 +9,7 @@
 #include <mutex>
 #include <string>
 
+#include "net/line_reader.h"
 #include "net/packet.h"
 #include "net/packet_queue.h"
 #include "net/worker_stop.h"
@@ -19,7 +20,6 @@ class CTXSocket : public ost::TCPSession {
  public:
   static constexpr ost::tpport_t kPort = 6809;
   static constexpr std::size_t kStreamBufferSize = 512;
-  static constexpr std::size_t kLineBufferSize = 1024;  // 1023 + NUL
   static constexpr int kPauseMs = 50;
   static constexpr int kOutputWaitMs = 20;
   static constexpr int kConnectTimeoutMs = 60000;
@@ -35,8 +35,15 @@ class CTXSocket : public ost::TCPSession {
   void startReceiver() { ost::Thread::start(); }
 
   // The one way to send a line: onto the outgoing queue under its lock.
-  // Takes ownership; null is ignored.
-  void queuePacket(Packet* packet);
+  // Takes ownership; null is ignored. False when nothing was queued (a
+  // full queue drops the line and counts it).
+  bool queuePacket(Packet* packet);
+
+  // Lines dropped because their queue was full since the last call; each
+  // call hands over the count and starts it again from 0.
+  int takeDroppedIncoming() { return droppedIncoming_.exchange(0); }
+  int takeDroppedOutgoing() { return droppedOutgoing_.exchange(0); }
+  int droppedIncoming() const { return droppedIncoming_.load(); }
 
   // True once the receiver has seen the connection complete. The socket
   // state stays connected after that, as the library keeps it.
@@ -81,9 +88,10 @@ class CTXSocket : public ost::TCPSession {
   std::mutex streamLock_;  // the sender's write against the receiver's flush
   WorkerStop stop_;
   std::atomic<bool> connected_{false};
+  std::atomic<int> droppedIncoming_{0};
+  std::atomic<int> droppedOutgoing_{0};
   // Receiver-only: the line being read, kept across cycles until its end.
-  char line_[kLineBufferSize];
-  std::size_t lineLength_ = 0;
+  LineReader line_;
 };
 
 }  // namespace talvix

@@ -18,8 +18,8 @@ class Packet {
  public:
   static constexpr std::size_t kTextSize = 1024;  // at most 1023 characters
 
-  Packet();                          // empty, kind 0
-  explicit Packet(const char* text); // copied (cut to 1023), kind from text
+  Packet();                           // empty, kind 0
+  explicit Packet(const char* text);  // copied (cut to 1023), kind from text
   virtual ~Packet();
   Packet(const Packet&) = delete;
   Packet& operator=(const Packet&) = delete;

@@ -7,24 +7,30 @@ namespace talvix {
 PacketQueue::PacketQueue() { std::memset(slots_, 0, sizeof slots_); }
 
 PacketQueue::~PacketQueue() {
-  for (int i = 0; i < count_; ++i) delete slots_[i];
+  const int held = count_.load();
+  for (int i = 0; i < held; ++i) delete slots_[i];
 }
 
 bool PacketQueue::push(Packet* packet) {
   if (packet == nullptr) return false;
-  if (count_ >= kSlots) {
+  const int held = count_.load(std::memory_order_relaxed);
+  if (held >= kSlots) {
     delete packet;
     return false;
   }
-  slots_[count_++] = packet;
+  slots_[held] = packet;
+  // The slot is filled before the count shows it to a reader without lock.
+  count_.store(held + 1, std::memory_order_release);
   return true;
 }
 
 Packet* PacketQueue::pop() {
-  if (count_ <= 0) return nullptr;
+  const int held = count_.load(std::memory_order_relaxed);
+  if (held <= 0) return nullptr;
   Packet* oldest = slots_[0];
-  std::memmove(slots_, slots_ + 1, sizeof(Packet*) * (count_ - 1));
-  slots_[--count_] = nullptr;
+  std::memmove(slots_, slots_ + 1, sizeof(Packet*) * (held - 1));
+  slots_[held - 1] = nullptr;
+  count_.store(held - 1, std::memory_order_release);
   return oldest;
 }
 

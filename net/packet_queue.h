@@ -2,6 +2,8 @@
 // no lock itself: the callers hold the queue's lock.
 #pragma once
 
+#include <atomic>
+
 #include "net/packet.h"
 
 namespace talvix {
@@ -18,12 +20,14 @@ class PacketQueue {
   // Takes ownership. Null is ignored; a full queue drops (deletes) the packet
   // and returns false.
   bool push(Packet* packet);
-  int count() const { return count_; }
+  // Safe to read without the lock: the one thread that pops may look
+  // before it takes the lock, and a count above 0 cannot fall meanwhile.
+  int count() const { return count_.load(std::memory_order_acquire); }
   // The oldest packet, now owned by the caller; null when empty.
   Packet* pop();
 
  private:
-  int count_ = 0;
+  std::atomic<int> count_{0};
   Packet* slots_[kSlots];
 };
 

@@ -10,16 +10,17 @@ std::unique_ptr<platform::Lock> g_outgoing;
 std::unique_ptr<platform::Lock> g_incoming;
 }  // namespace
 
+// Incoming first, then outgoing, both ways.
 void CreateQueueLocks() {
-  if (!g_outgoing) g_outgoing.reset(new platform::Lock);
   if (!g_incoming) g_incoming.reset(new platform::Lock);
+  if (!g_outgoing) g_outgoing.reset(new platform::Lock);
 }
 
 void DeleteQueueLocks() {
   // The workers take these locks until they have ended.
   disconnectFromServer();
-  g_outgoing.reset();
   g_incoming.reset();
+  g_outgoing.reset();
 }
 
 bool QueueLocksExist() { return g_outgoing && g_incoming; }

@@ -29,8 +29,7 @@ bool QueueIfSession(Packet* packet) {
     delete packet;
     return false;
   }
-  session->queuePacket(packet);
-  return packet != nullptr;
+  return session->queuePacket(packet);
 }
 
 bool QueueIfConnected(Packet* packet) {

@@ -3,12 +3,14 @@
 #include <cstring>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "core/guard.h"
 #include "net/ctx_socket.h"
 #include "net/queue_locks.h"
 #include "net/session.h"
 #include "protocol/handlers.h"
+#include "ui/history.h"
 
 namespace talvix {
 namespace {
@@ -43,7 +45,9 @@ void RouteByPrefix(const Route (&routes)[N], Packet* packet) {
   }
 }
 
-void RouteByKind(Packet* packet) {
+}  // namespace
+
+void RouteReceivedPacket(Packet* packet) {
   switch (packet->kind()) {
     case kPacketPilot: handleAT(packet); break;
     case kPacketAtc: handlePERCENT(packet); break;
@@ -53,14 +57,14 @@ void RouteByKind(Packet* packet) {
   }
 }
 
-// The count is read under the lock: the receiver changes it from its own
-// thread, and the lock is held only for a push.
+namespace {
+
+// The count is read without the lock: this is the only thread that pops,
+// so a count above 0 cannot fall to 0 before the pop, and an empty queue
+// costs the receiver nothing.
 bool hasMessages(CTXSocket* session) {
   bool any = false;
-  RunGuarded(kHasMessagesGuard, [&] {
-    platform::LockGuard hold(IncomingLock());
-    any = session->incoming().count() > 0;
-  });
+  RunGuarded(kHasMessagesGuard, [&] { any = session->incoming().count() > 0; });
   return any;
 }
 
@@ -78,17 +82,42 @@ Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
   return copy;
 }
 
+std::string Lines(int count) {
+  return std::to_string(count) + (count == 1 ? " line" : " lines");
+}
+
+// Once a queue has room again, says how many lines its overflow cost: one
+// history line per overflow, not one per lost line.
+void ReportDroppedLines(CTXSocket* session) {
+  if (session->incoming().count() < PacketQueue::kSlots) {
+    if (const int lost = session->takeDroppedIncoming())
+      AddHistoryLine(("Incoming queue full: " + Lines(lost) +
+                      " received from the server dropped.")
+                         .c_str());
+  }
+  if (session->outgoing().count() < PacketQueue::kSlots) {
+    if (const int lost = session->takeDroppedOutgoing())
+      AddHistoryLine(
+          ("Outgoing queue full: " + Lines(lost) + " not sent to the server.")
+              .c_str());
+  }
+}
+
 }  // namespace
 
 void handleIncomingMessage() {
   CTXSocket* session = currentSession();
   if (session == nullptr || !session->connected()) return;
-  if (!hasMessages(session)) return;
+  if (!hasMessages(session)) {
+    ReportDroppedLines(session);
+    return;
+  }
   bool outOfMemory = false;
   std::unique_ptr<Packet> packet(getNextMessage(session, &outOfMemory));
   if (outOfMemory) reportFatalMemoryError();
+  ReportDroppedLines(session);
   // A handler may end the session (a kill): session is not used again.
-  if (packet) RouteByKind(packet.get());
+  if (packet) RouteReceivedPacket(packet.get());
 }
 
 }  // namespace talvix

@@ -1,5 +1,6 @@
 // "$PO": the answer to the user's own ping; shows the round trip.
 #include <ctime>
+#include <stdexcept>
 #include <string>
 
 #include "core/guard.h"
@@ -51,10 +52,14 @@ void ShowRoundTrip(FieldReader& fields, const std::string& sender) {
     PlayAttention();
     return;
   }
-  const std::string minute = fields.next();
-  const std::string second = fields.next();
-  const double seconds =
-      SecondsSince(ParseInt(hour), ParseInt(minute), ParseInt(second));
+  const int h = ParseInt(hour);
+  const int m = ParseInt(fields.next());
+  const int s = ParseInt(fields.next());
+  // Not a time of day: the reply is as unusable as a short one, and the
+  // date arithmetic would leave its range.
+  if (h < 0 || h > 23 || m < 0 || m > 59 || s < 0 || s > 60)
+    throw std::range_error("not a time of day");
+  const double seconds = SecondsSince(h, m, s);
   AddHistoryLine(
       (Format("%.3f", seconds) + " seconds to receive PONG").c_str());
 }

@@ -30,7 +30,9 @@ struct PilotReport {
   std::uint32_t heading;
 };
 
-// Received numbers that are not finite would poison every later distance.
+// A value that is not finite would poison every later distance; the
+// converted values are checked, since a finite reading can overflow once
+// turned into arc-seconds.
 double Finite(double value) { return std::isfinite(value) ? value : 0.0; }
 
 // Reads the fields after the callsign; throws past the last, before
@@ -38,16 +40,16 @@ double Finite(double value) { return std::isfinite(value) ? value : 0.0; }
 void ReadReport(FieldReader& fields, PilotReport& report) {
   fields.skip();  // transponder code
   fields.skip();  // always 1
-  double latitude = Finite(ParseDouble(fields.next().c_str()));
-  double longitude = Finite(ParseDouble(fields.next().c_str()));
-  double altitude = Finite(ParseDouble(fields.next().c_str()));
+  double latitude = ParseDouble(fields.next().c_str());
+  double longitude = ParseDouble(fields.next().c_str());
+  double altitude = ParseDouble(fields.next().c_str());
   report.knots = ParseInt(fields.next());
   std::uint32_t word = ParseUint32Wrapping(fields.next().c_str());
   int adjustment = ParseInt(fields.next());
 
-  report.position.lat = latitude * 3600.0;
-  report.position.lon = longitude * 3600.0;
-  report.position.alt = altitude + adjustment;
+  report.position.lat = Finite(latitude * 3600.0);
+  report.position.lon = Finite(longitude * 3600.0);
+  report.position.alt = Finite(altitude + adjustment);
   report.pitch = word >> 22;
   report.bank = (word >> 12) & 1023u;
   report.heading = (word >> 2) & 1023u;
@@ -101,7 +103,8 @@ void HandlePilotLine(Packet* packet) {
       host::DistanceFeet(own, report.position) * kNauticalMilesPerFoot;
 
   TrafficRecord* record = FindTraffic(report.callsign);
-  if (static_cast<float>(MPDistance()) < distance) {
+  // A distance the host could not work out (not finite) is out of range.
+  if (!(distance <= static_cast<float>(MPDistance()))) {
     if (record != nullptr) RemoveTraffic(record);
     return;
   }

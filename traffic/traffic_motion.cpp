@@ -56,8 +56,10 @@ void SetTrafficVelocity(TrafficRecord* record) {
   double speed = record->speed;
   HostVector velocity;
   velocity.x = std::sin(record->attitude.y) * speed;
+  // Two far-apart hostile altitudes can overflow their difference.
   velocity.y =
       (record->position.alt - record->previousPosition.alt) * kReportsPerSecond;
+  if (!std::isfinite(velocity.y)) velocity.y = 0.0;
   velocity.z = std::cos(record->attitude.y) * speed;
   host::SetVelocity(record->reference, velocity);
 }

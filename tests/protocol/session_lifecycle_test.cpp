@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
@@ -31,6 +32,35 @@ int ThreadCount() {
     closedir(tasks);
   }
   return n;
+}
+
+// Each task of this process: id, name, state and where it sleeps, for the
+// message of a failed count.
+std::string TaskList() {
+  std::string list;
+  if (DIR* tasks = opendir("/proc/self/task")) {
+    while (dirent* entry = readdir(tasks)) {
+      if (entry->d_name[0] == '.') continue;
+      const std::string dir = std::string("/proc/self/task/") + entry->d_name;
+      auto read = [&](const char* file) {
+        std::string text;
+        if (FILE* f = fopen((dir + "/" + file).c_str(), "r")) {
+          char buffer[256] = {};
+          text = fgets(buffer, sizeof buffer, f) ? buffer : "";
+          fclose(f);
+        }
+        while (!text.empty() && text.back() == '\n') text.pop_back();
+        return text;
+      };
+      std::string state = read("stat");
+      const std::size_t paren = state.rfind(')');
+      state = paren == std::string::npos ? "?" : state.substr(paren + 2, 1);
+      list += std::string(entry->d_name) + " " + read("comm") + " " + state +
+              " " + read("wchan") + "\n";
+    }
+    closedir(tasks);
+  }
+  return list;
 }
 
 // A listener that takes no connection in time: its backlog of one is filled
@@ -201,7 +231,8 @@ TEST_F(SessionLifecycleTest, FiftyCyclesAgainstABusyPeerLeaveNothingBehind) {
       ASSERT_TRUE(pump([&] { return peer.accepted() > cycle; }));
       pumpFor(cycle % 5 * 20);  // disconnect at different points
       disconnect();
-      EXPECT_EQ(ThreadCount(), peerThreads);  // both workers have ended
+      // Both workers have ended.
+      EXPECT_EQ(ThreadCount(), peerThreads) << TaskList();
     }
     EXPECT_EQ(peer.accepted(), 50);
     // Both locks are free: a last session carries a ping round trip.

@@ -118,6 +118,37 @@ TEST_F(PilotPositionsTest, TheAttitudeWordUnpacksIntoTenBitFields) {
   EXPECT_DOUBLE_EQ(hdg->orientation.z, 0.0);
   EXPECT_NEAR(hdg->orientation.y, 90 * 0.017453294, 1e-6);
   EXPECT_DOUBLE_EQ(wrap->orientation.y, 0.0);
+
+  // Distinct fields: pitch 1, bank 2, heading 3, and bits 1-0 set.
+  report("BITS", "0", "10", "0", "0",
+         std::to_string((1u << 22) | (2u << 12) | (3u << 2) | 3u));
+  const auto bits = objectNamed("BITS");
+  ASSERT_TRUE(bits);
+  const double step = 360.0 / 1024 * 0.017453294;
+  EXPECT_NEAR(bits->orientation.x, 1 * step, 1e-6);
+  EXPECT_NEAR(bits->orientation.z, 2 * step, 1e-6);
+  EXPECT_NEAR(bits->orientation.y, 3 * step, 1e-6);
+}
+
+TEST_F(PilotPositionsTest, HostileNumbersNeverReachTheHostUnfinite) {
+  MPDistance() = 2147483647;  // every place on earth and beyond is in range
+  report("HUGE", "37.6189", "-1e308", "3000");
+  report("HEX", "0x10", "10", "0x10");
+  report("WORDS", "inf", "nan", "infinity");
+  report("ALT", "0", "10", "1e308", "2147483647", "0", "2147483647");
+  report("ALT", "0", "10", "-1e308", "-2147483648", "0", "-2147483648");
+  for (const sim::SimObject& o : state().objects) {
+    SCOPED_TRACE(o.names[0]);
+    for (double v : {o.position.lat, o.position.lon, o.position.alt,
+                     o.velocity.x, o.velocity.y, o.velocity.z})
+      EXPECT_TRUE(std::isfinite(v));
+  }
+  EXPECT_DOUBLE_EQ(objectNamed("HUGE")->position.lon, 0.0);
+  EXPECT_DOUBLE_EQ(objectNamed("HEX")->position.lat, 0.0);
+  EXPECT_DOUBLE_EQ(objectNamed("HEX")->position.alt, 0.0);
+  EXPECT_DOUBLE_EQ(objectNamed("WORDS")->position.lat, 0.0);
+  EXPECT_DOUBLE_EQ(objectNamed("WORDS")->position.lon, 0.0);
+  EXPECT_EQ(Traffic().count(), 4);
 }
 
 TEST_F(PilotPositionsTest, AltitudeAdjustmentAtCreationOffsetOnUpdates) {

@@ -1,0 +1,11 @@
+// Text messages, as received lines.
+#include <cstddef>
+#include <cstdint>
+
+#include "tests/fuzz/fuzz_host.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data,
+                                      std::size_t size) {
+  talvix::fuzz::DispatchLines(data, size, {"#TM"});
+  return 0;
+}

@@ -1,0 +1,199 @@
+// The plug-in's code in the stand-in host's model with a real session on
+// loopback: what the user is told when a queue overflows, what an empty
+// queue costs the receiver, hostile numbers in control lines, server error
+// 0 and history posts from a second thread.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "net/ctx_socket.h"
+#include "net/queue_locks.h"
+#include "net/session.h"
+#include "net/session_state.h"
+#include "protocol/dispatch.h"
+#include "protocol/handlers.h"
+#include "tests/net/loopback_peer.h"
+#include "tests/traffic/direct_host.h"
+#include "ui/history.h"
+
+namespace talvix {
+namespace {
+
+using testing::LoopbackPeer;
+
+constexpr int kQueueSlots = 10240;
+
+class HardeningTest : public testing::DirectHostTest {
+ protected:
+  void SetUp() override {
+    DirectHostTest::SetUp();
+    CreateQueueLocks();
+  }
+  void TearDown() override {
+    Session().session = nullptr;
+    session_.reset();
+    DirectHostTest::TearDown();
+  }
+  // A connected session without a sender, so nothing drains the outgoing
+  // queue, made the current one.
+  void connect(LoopbackPeer& peer, const char* address) {
+    ASSERT_TRUE(peer.listening());
+    session_ = std::make_unique<CTXSocket>(ost::IPV4Host(address));
+    session_->startReceiver();
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(waitUntil([&] { return session_->connected(); }));
+    Session().session = session_.get();
+  }
+  template <typename Pred>
+  bool waitUntil(Pred pred) {
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!pred()) {
+      if (std::chrono::steady_clock::now() > deadline) return false;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+  }
+  void handle(void (*handler)(Packet*), const char* text) {
+    Packet packet(text);
+    handler(&packet);
+  }
+  int count(const std::string& line) const {
+    const std::vector<std::string> rows = history();
+    return static_cast<int>(std::count(rows.begin(), rows.end(), line));
+  }
+
+  std::unique_ptr<CTXSocket> session_;
+};
+
+TEST_F(HardeningTest, AnEmptyIncomingQueueTakesNoLock) {
+  LoopbackPeer peer("127.0.0.231");
+  connect(peer, "127.0.0.231");
+  std::mutex m;
+  std::condition_variable changed;
+  bool held = false, release = false;
+  std::thread holder([&] {
+    platform::LockGuard hold(IncomingLock());
+    std::unique_lock<std::mutex> lock(m);
+    held = true;
+    changed.notify_all();
+    changed.wait(lock, [&] { return release; });
+  });
+  {
+    std::unique_lock<std::mutex> lock(m);
+    changed.wait(lock, [&] { return held; });
+  }
+  auto call = std::async(std::launch::async, [] { handleIncomingMessage(); });
+  EXPECT_EQ(call.wait_for(std::chrono::seconds(2)), std::future_status::ready);
+  {
+    std::lock_guard<std::mutex> lock(m);
+    release = true;
+  }
+  changed.notify_all();
+  holder.join();
+}
+
+TEST_F(HardeningTest, AFullOutgoingQueueSendsNothingAndSaysSoOnce) {
+  LoopbackPeer peer("127.0.0.232");
+  connect(peer, "127.0.0.232");
+  for (int i = 0; i < kQueueSlots; ++i)
+    ASSERT_TRUE(QueueIfSession(new Packet("#TMABC:XYZ:filler")));
+  handle(handlePI, "$PIXYZ:ABC:1");
+  handle(handlePI, "$PIXYZ:*:2");
+  EXPECT_EQ(count("PONG Sent"), 0);
+  handleIncomingMessage();  // still full: nothing to say yet
+  EXPECT_TRUE(history().empty());
+
+  {
+    platform::LockGuard hold(OutgoingLock());
+    delete session_->outgoing().pop();
+  }
+  handleIncomingMessage();
+  handleIncomingMessage();
+  EXPECT_EQ(history(), std::vector<std::string>{
+                           "Outgoing queue full: 2 lines not sent to the "
+                           "server."});
+  handle(handlePI, "$PIXYZ:ABC:3");
+  EXPECT_EQ(count("PONG Sent"), 1);
+}
+
+TEST_F(HardeningTest, AFullIncomingQueueSaysOnceHowManyLinesWereDropped) {
+  LoopbackPeer peer("127.0.0.233");
+  connect(peer, "127.0.0.233");
+  {
+    platform::LockGuard hold(IncomingLock());
+    for (int i = 0; i < kQueueSlots; ++i)
+      ASSERT_TRUE(session_->incoming().push(new Packet("#DLfiller")));
+  }
+  ASSERT_TRUE(
+      peer.send("$ERserver:ABC:1:x\r\n$ERserver:ABC:1:x\r\n"
+                "$ERserver:ABC:1:x\r\n"));
+  ASSERT_TRUE(waitUntil([&] { return session_->droppedIncoming() == 3; }));
+  ASSERT_TRUE(peer.send("$ERserver:ABC:2:x\r\n"));
+  for (int i = 0; i < kQueueSlots; ++i) handleIncomingMessage();
+  ASSERT_TRUE(waitUntil([&] {
+    handleIncomingMessage();
+    return count("Error: Invalid Callsign") == 1;
+  }));
+  EXPECT_EQ(history(), (std::vector<std::string>{
+                           "Incoming queue full: 3 lines received from the "
+                           "server dropped.",
+                           "Error: Invalid Callsign"}));
+}
+
+TEST_F(HardeningTest, HostilePongTimesAndServerErrorZero) {
+  const std::string buggy =
+      "Talvix for FS2000 is BUGGY! Can't respond to PING properly.";
+  for (const char* line : {"$POXYZ:ABC:99999999999:99999999999:99999999999",
+                           "$POXYZ:ABC:-2147483648:0:0", "$POXYZ:ABC:24:0:0",
+                           "$POXYZ:ABC:0:60:0", "$POXYZ:ABC:0x10:0:0"}) {
+    handle(handlePO, line);
+  }
+  // Hour 0x10 reads as 0, a time of day; the others are not one.
+  EXPECT_EQ(notices(buggy), 4);
+  ASSERT_EQ(history().size(), 1u);
+  EXPECT_NE(history()[0].find(" seconds to receive PONG"), std::string::npos);
+
+  // Error 0 is the table's empty entry: an empty line, then the alert.
+  const auto rows = [&] { return find(state(), "txMN", "hist")->rows; };
+  const std::size_t before = rows().size();
+  handle(handleER, "$ERserver:ABC:0:x");
+  ASSERT_EQ(rows().size(), before + 1);
+  EXPECT_EQ(rows().back()[0], "");
+  int alerts = 0;
+  for (const auto& sound : state().sounds) alerts += sound.file == "MYATTN.WAV";
+  EXPECT_EQ(alerts, 1);
+}
+
+TEST_F(HardeningTest, HistoryPostsFromAWorkerStayWholeAndInOrder) {
+  constexpr int kEach = 100;  // two posters fill the 200 lines exactly
+  std::thread worker([] {
+    for (int i = 0; i < kEach; ++i)
+      AddHistoryLine(("worker " + std::to_string(i)).c_str());
+  });
+  for (int i = 0; i < kEach; ++i)
+    AddHistoryLine(("idle " + std::to_string(i)).c_str());
+  worker.join();
+  const std::vector<std::string> rows = history();
+  ASSERT_EQ(rows.size(), 2u * kEach);
+  int next[2] = {0, 0};
+  for (const std::string& row : rows) {
+    const bool fromWorker = row.rfind("worker ", 0) == 0;
+    const int poster = fromWorker ? 0 : 1;
+    EXPECT_EQ(row, (fromWorker ? "worker " : "idle ") +
+                       std::to_string(next[poster]++));
+  }
+  EXPECT_EQ(next[0], kEach);
+  EXPECT_EQ(next[1], kEach);
+}
+
+}  // namespace
+}  // namespace talvix
