@@ -91,7 +91,7 @@ class ReaderProbe : public CTXSocket {
 
 void LineReaderBurst(benchmark::State& state) {
   constexpr int kLines = 1000;
-  constexpr char kAddress[] = "127.0.0.232";
+  constexpr char kAddress[] = "127.0.0.244";
   CreateQueueLocks();
   testing::LoopbackPeer peer(kAddress);
   ReaderProbe reader{ost::IPV4Host(kAddress)};

@@ -20,7 +20,7 @@
 namespace talvix::bench {
 namespace {
 
-constexpr char kAddress[] = "127.0.0.231";
+constexpr char kAddress[] = "127.0.0.243";
 // Longer than one receiver cycle: the line is queued when the idle call
 // that is timed runs.
 constexpr auto kReceiverCycle = std::chrono::milliseconds(80);

@@ -52,8 +52,8 @@ class FaultTest : public testing::SessionPluginTest {
 // 1000 reports of 50 pilots in one burst: every pilot is shown, each at
 // its last report, and the session stays up.
 TEST_F(FaultTest, ABurstOfAThousandReportsShowsEveryPilot) {
-  LoopbackPeer peer("127.0.0.234");
-  connect(peer, "127.0.0.234");
+  LoopbackPeer peer("127.0.0.241");
+  connect(peer, "127.0.0.241");
   constexpr int kPilots = 50, kRounds = 20;
   std::string burst;
   for (int round = 0; round < kRounds; ++round) {
@@ -88,8 +88,8 @@ TEST_F(FaultTest, ABurstOfAThousandReportsShowsEveryPilot) {
 // no known kind; a server that then closes in the middle of a line leaves
 // a session that still disconnects and connects again.
 TEST_F(FaultTest, ALongRunAndAServerClosingMidLineHarmNothing) {
-  LoopbackPeer peer("127.0.0.235");
-  connect(peer, "127.0.0.235");
+  LoopbackPeer peer("127.0.0.242");
+  connect(peer, "127.0.0.242");
   ASSERT_TRUE(peer.send(std::string(100 * 1024, 'x') + "\r\n"));
   EXPECT_TRUE(pinged(peer, "1"));
 
@@ -98,7 +98,7 @@ TEST_F(FaultTest, ALongRunAndAServerClosingMidLineHarmNothing) {
   pumpFor(300);
   EXPECT_FALSE(guardLinePosted());
   disconnect();
-  reconnect("127.0.0.235");
+  reconnect("127.0.0.242");
   ASSERT_TRUE(peer.accept());
   ASSERT_TRUE(peer.readLine().has_value());  // the login line
   EXPECT_TRUE(pinged(peer, "2"));
