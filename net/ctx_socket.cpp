@@ -119,6 +119,7 @@ void CTXSocket::run() {
   connected_.store(true);
   line_.clear();
   while (!stop_.requested()) {
+    cycles_.fetch_add(1, std::memory_order_relaxed);
     bool room = true;
     RunGuarded(kReceiverGuard, [&] {
       room = waitForOutputRoom();

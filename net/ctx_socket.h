@@ -49,6 +49,9 @@ class CTXSocket : public ost::TCPSession {
   // state stays connected after that, as the library keeps it.
   bool connected() const { return connected_.load(); }
 
+  // Receiver cycles begun so far: the receiver's pace, seen from outside.
+  int cycles() const { return cycles_.load(std::memory_order_relaxed); }
+
   // Writes bytes as one piece into the stream (the sender's write).
   void writeToStream(const char* data, std::size_t length);
 
@@ -90,6 +93,7 @@ class CTXSocket : public ost::TCPSession {
   std::atomic<bool> connected_{false};
   std::atomic<int> droppedIncoming_{0};
   std::atomic<int> droppedOutgoing_{0};
+  std::atomic<int> cycles_{0};
   // Receiver-only: the line being read, kept across cycles until its end.
   LineReader line_;
 };

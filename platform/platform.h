@@ -22,6 +22,11 @@ class Lock {
   alignas(16) unsigned char storage_[64];
 };
 
+// When set, called after a Lock is made (created true) and before one is
+// destroyed (created false): the order of the locks' lives can be watched.
+using LockWatcher = void (*)(const Lock* lock, bool created);
+void WatchLocks(LockWatcher watcher);
+
 // Holds a Lock for one scope.
 class LockGuard {
  public:

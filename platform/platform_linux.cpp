@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -23,14 +24,22 @@ static pthread_mutex_t* Mutex(unsigned char* storage) {
   return reinterpret_cast<pthread_mutex_t*>(storage);
 }
 
+static std::atomic<LockWatcher> g_lockWatcher{nullptr};
+
+void WatchLocks(LockWatcher watcher) { g_lockWatcher.store(watcher); }
+
 Lock::Lock() {
   pthread_mutexattr_t attributes;
   pthread_mutexattr_init(&attributes);
   pthread_mutexattr_settype(&attributes, PTHREAD_MUTEX_RECURSIVE);
   pthread_mutex_init(Mutex(storage_), &attributes);
   pthread_mutexattr_destroy(&attributes);
+  if (LockWatcher watcher = g_lockWatcher.load()) watcher(this, true);
 }
-Lock::~Lock() { pthread_mutex_destroy(Mutex(storage_)); }
+Lock::~Lock() {
+  if (LockWatcher watcher = g_lockWatcher.load()) watcher(this, false);
+  pthread_mutex_destroy(Mutex(storage_));
+}
 void Lock::enter() { pthread_mutex_lock(Mutex(storage_)); }
 void Lock::leave() { pthread_mutex_unlock(Mutex(storage_)); }
 

@@ -1,6 +1,7 @@
 // The real Windows services behind platform.h.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <ctime>
 #include <vector>
@@ -17,8 +18,18 @@ static CRITICAL_SECTION* Section(unsigned char* storage) {
 }
 
 // Critical sections are recursive for their owning thread, as the lock must be.
-Lock::Lock() { InitializeCriticalSection(Section(storage_)); }
-Lock::~Lock() { DeleteCriticalSection(Section(storage_)); }
+static std::atomic<LockWatcher> g_lockWatcher{nullptr};
+
+void WatchLocks(LockWatcher watcher) { g_lockWatcher.store(watcher); }
+
+Lock::Lock() {
+  InitializeCriticalSection(Section(storage_));
+  if (LockWatcher watcher = g_lockWatcher.load()) watcher(this, true);
+}
+Lock::~Lock() {
+  if (LockWatcher watcher = g_lockWatcher.load()) watcher(this, false);
+  DeleteCriticalSection(Section(storage_));
+}
 void Lock::enter() { EnterCriticalSection(Section(storage_)); }
 void Lock::leave() { LeaveCriticalSection(Section(storage_)); }
 

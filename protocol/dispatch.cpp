@@ -7,6 +7,7 @@
 
 #include "core/guard.h"
 #include "net/ctx_socket.h"
+#include "net/dropped_lines.h"
 #include "net/queue_locks.h"
 #include "net/session.h"
 #include "protocol/handlers.h"
@@ -82,40 +83,24 @@ Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
   return copy;
 }
 
-std::string Lines(int count) {
-  return std::to_string(count) + (count == 1 ? " line" : " lines");
-}
-
-// Once a queue has room again, says how many lines its overflow cost: one
-// history line per overflow, not one per lost line.
-void ReportDroppedLines(CTXSocket* session) {
-  if (session->incoming().count() < PacketQueue::kSlots) {
-    if (const int lost = session->takeDroppedIncoming())
-      AddHistoryLine(("Incoming queue full: " + Lines(lost) +
-                      " received from the server dropped.")
-                         .c_str());
-  }
-  if (session->outgoing().count() < PacketQueue::kSlots) {
-    if (const int lost = session->takeDroppedOutgoing())
-      AddHistoryLine(
-          ("Outgoing queue full: " + Lines(lost) + " not sent to the server.")
-              .c_str());
-  }
-}
-
 }  // namespace
 
 void handleIncomingMessage() {
   CTXSocket* session = currentSession();
-  if (session == nullptr || !session->connected()) return;
+  if (session == nullptr) return;
+  // A dead session's queues never drain again: their overflow is over.
+  if (!session->connected()) {
+    ReportDroppedLines(TakeDroppedLines(session, true));
+    return;
+  }
   if (!hasMessages(session)) {
-    ReportDroppedLines(session);
+    ReportDroppedLines(TakeDroppedLines(session, false));
     return;
   }
   bool outOfMemory = false;
   std::unique_ptr<Packet> packet(getNextMessage(session, &outOfMemory));
   if (outOfMemory) reportFatalMemoryError();
-  ReportDroppedLines(session);
+  ReportDroppedLines(TakeDroppedLines(session, false));
   // A handler may end the session (a kill): session is not used again.
   if (packet) RouteReceivedPacket(packet.get());
 }

@@ -3,6 +3,7 @@
 
 #include "core/guard.h"
 #include "net/connection_record.h"
+#include "net/dropped_lines.h"
 #include "net/field_reader.h"
 #include "net/session.h"
 #include "protocol/alerts.h"
@@ -22,9 +23,11 @@ void handleKILL(Packet* packet) {
     const std::string removed = fields.next();
     if (removed != OwnCallsign()) return;
     // The traffic, the stations and the history stay as they are.
+    const DroppedLines lost = TakeDroppedLines(currentSession(), true);
     disconnectFromServer();
     const std::string reason = fields.next();
     AddHistoryLine(("You have been removed by: " + reason).c_str());
+    ReportDroppedLines(lost);
     PlayAttention();
   });
 }

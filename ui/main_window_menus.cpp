@@ -4,6 +4,7 @@
 
 #include "atc/stations.h"
 #include "core/host.h"
+#include "net/dropped_lines.h"
 #include "net/session.h"
 #include "traffic/aircraft_choice.h"
 #include "traffic/traffic_table.h"
@@ -28,16 +29,20 @@ void Connect() {
 }
 
 // What Disconnect and Exit share: traffic, stations, session, history.
-void EndSession() {
+// Hands back what a queue still full at the end had dropped.
+DroppedLines EndSession() {
+  const DroppedLines lost = TakeDroppedLines(currentSession(), true);
   RemoveAllTraffic();
   ClearStations();
   disconnectFromServer();
   ClearHistory();
+  return lost;
 }
 
 void Disconnect() {
-  EndSession();
+  const DroppedLines lost = EndSession();
   AddHistoryLine("Disconnected.");
+  ReportDroppedLines(lost);
 }
 
 void Exit() {

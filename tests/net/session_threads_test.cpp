@@ -209,6 +209,12 @@ TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
   }
   ASSERT_TRUE(stuck) << "the peer's buffers never filled";
   RecordProperty("probes_before_stuck", probes);
+  // Without room each cycle is one bounded wait, and the next begins at once:
+  // a pause after it as well would allow at most half as many.
+  const int before = session_->cycles();
+  std::this_thread::sleep_for(std::chrono::seconds(1));
+  const int paced = 1000 / (CTXSocket::kOutputWaitMs + CTXSocket::kPauseMs);
+  EXPECT_GT(session_->cycles() - before, 2 * paced);
   const auto start = Clock::now();
   sender_.reset();
   session_.reset();

@@ -84,6 +84,35 @@ TEST_F(FaultTest, ABurstOfAThousandReportsShowsEveryPilot) {
   EXPECT_TRUE(pinged(peer, "after"));
 }
 
+// 5000 pings in one burst, well inside the incoming queue: every one is
+// answered, in the order sent. The receiver cuts one line per 50 ms cycle
+// and the sender writes one per 55 ms, so this takes about 280 s.
+TEST_F(FaultTest, ABurstOfFiveThousandLinesLosesAndReordersNothing) {
+  LoopbackPeer peer("127.0.0.245");
+  connect(peer, "127.0.0.245");
+  constexpr int kLines = 5000;
+  std::string burst;
+  for (int i = 0; i < kLines; ++i)
+    burst += "$PIXYZ:ABC:" + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(peer.send(burst));
+  const std::string pong = "$POABC:XYZ:";
+  int next = 0;
+  bool inOrder = true;
+  pump(
+      [&] {
+        while (auto line = peer.readLine(5)) {
+          if (line->rfind(pong, 0) != 0) continue;
+          inOrder &= *line == pong + std::to_string(next);
+          ++next;
+        }
+        return next == kLines;
+      },
+      420000);
+  EXPECT_EQ(next, kLines);
+  EXPECT_TRUE(inOrder);
+  EXPECT_FALSE(guardLinePosted());
+}
+
 // 100 KB without a line end arrives as pieces, each dropped as a line of
 // no known kind; a server that then closes in the middle of a line leaves
 // a session that still disconnects and connects again.

@@ -23,6 +23,8 @@
 #include "tests/net/loopback_peer.h"
 #include "tests/traffic/direct_host.h"
 #include "ui/history.h"
+#include "ui/main_window_menus.h"
+#include "ui/window_codes.h"
 
 namespace talvix {
 namespace {
@@ -123,6 +125,23 @@ TEST_F(HardeningTest, AFullOutgoingQueueSendsNothingAndSaysSoOnce) {
                            "server."});
   handle(handlePI, "$PIXYZ:ABC:3");
   EXPECT_EQ(count("PONG Sent"), 1);
+}
+
+// A server that never reads again: the queue never has room, so the count
+// comes when the session ends, after the line that says so.
+TEST_F(HardeningTest, AQueueStillFullAtDisconnectSaysHowManyLinesWereLost) {
+  LoopbackPeer peer("127.0.0.235");
+  connect(peer, "127.0.0.235");
+  for (int i = 0; i < kQueueSlots + 3; ++i)
+    QueueIfSession(new Packet("@N:ABC:1200:1:37.6:-122.3:3000:120:0:0"));
+  handleIncomingMessage();
+  EXPECT_TRUE(history().empty());
+  Session().session = session_.release();  // Disconnect deletes it
+  OnConnectionMenu(codes::kItemDisconnect);
+  EXPECT_EQ(history(), (std::vector<std::string>{
+                           "Disconnected.",
+                           "Outgoing queue full: 3 lines not sent to the "
+                           "server."}));
 }
 
 TEST_F(HardeningTest, AFullIncomingQueueSaysOnceHowManyLinesWereDropped) {

@@ -1,0 +1,21 @@
+// Lines a full queue dropped are told to the user once per overflow, with
+// their number: when the queue has room again, or when the session ends
+// while it is still full (a server that never reads again, a dead session).
+#pragma once
+
+namespace talvix {
+
+class CTXSocket;
+
+struct DroppedLines {
+  int incoming = 0;
+  int outgoing = 0;
+};
+
+// Takes the counts of the overflows that have ended: a queue with room
+// again, or either queue when the session is ending. Null takes nothing.
+DroppedLines TakeDroppedLines(CTXSocket* session, bool sessionEnding);
+// One history line for each queue that lost lines.
+void ReportDroppedLines(const DroppedLines& lost);
+
+}  // namespace talvix
