@@ -221,7 +221,7 @@ TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
   const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(
       Clock::now() - start);
   RecordProperty("stop_ms", static_cast<int>(took.count()));
-  EXPECT_LT(took.count(), 1000);
+  EXPECT_LT(took.count(), 100);  // what Disconnect does, so it returns at once
 }
 
 TEST_F(SessionThreadsTest, QueuesAreDiscardedWithTheSession) {
