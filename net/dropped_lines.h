@@ -1,6 +1,6 @@
 // Lines a full queue dropped are told to the user once per overflow, with
 // their number: when the queue has room again, or when the session ends
-// while it is still full (a server that never reads again, a dead session).
+// while it is still full (a server that never reads again).
 #pragma once
 
 namespace talvix {

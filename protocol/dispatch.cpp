@@ -87,12 +87,7 @@ Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
 
 void handleIncomingMessage() {
   CTXSocket* session = currentSession();
-  if (session == nullptr) return;
-  // A dead session's queues never drain again: their overflow is over.
-  if (!session->connected()) {
-    ReportDroppedLines(TakeDroppedLines(session, true));
-    return;
-  }
+  if (session == nullptr || !session->connected()) return;
   if (!hasMessages(session)) {
     ReportDroppedLines(TakeDroppedLines(session, false));
     return;
