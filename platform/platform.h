@@ -44,6 +44,9 @@ class LockGuard {
 // into buffer (size with the NUL). False when the key or value is missing.
 bool ReadAppPath(const char* program, char* buffer, std::size_t size);
 
+// True when path names an existing regular file (not a folder or device).
+bool IsRegularFile(const char* path);
+
 // Starts a command line with a window show code; returns the system's result,
 // above 31 when the program was started.
 int StartProgram(const char* commandLine, int showCode);

@@ -59,6 +59,12 @@ bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
   return true;
 }
 
+bool IsRegularFile(const char* path) {
+  if (path == nullptr || path[0] == '\0') return false;
+  struct stat status;
+  return stat(path, &status) == 0 && S_ISREG(status.st_mode);
+}
+
 // Starts the program without a shell (the command line may carry received
 // text): words are split at blanks, the first names the program. 33 when
 // started, 2 (file not found) otherwise, as the Windows call reports.

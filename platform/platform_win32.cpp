@@ -70,6 +70,13 @@ bool ReadAppPath(const char* program, char* buffer, std::size_t size) {
   return true;
 }
 
+bool IsRegularFile(const char* path) {
+  if (path == nullptr || path[0] == '\0') return false;
+  const DWORD attributes = GetFileAttributesA(path);
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+}
+
 int StartProgram(const char* commandLine, int showCode) {
   if (commandLine == nullptr) return ERROR_FILE_NOT_FOUND;
   return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "atc/com_tracking.h"
+#include "core/float_evaluation.h"
 #include "core/host.h"
 #include "ui/shared_values.h"
 

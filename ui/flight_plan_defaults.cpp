@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "core/float_evaluation.h"
 #include "core/host.h"
 
 namespace talvix {

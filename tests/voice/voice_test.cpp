@@ -47,10 +47,9 @@ class VoiceTest : public testing::AtcSessionTest {
     fs::copy_file(fs::path(TALVIX_BINARY_DIR) / "libTSRemote.so",
                   root / "libTSRemote.so");
     fs::copy_file(fs::path(TALVIX_BINARY_DIR) / "tests" / "roger_stub",
-                  root / "roger");
+                  root / "roger.exe");
     fs::create_directories(root / "registry" / "App Paths");
-    std::ofstream(root / "registry" / "App Paths" / "roger.exe")
-        << (root / "roger").string() << "\n";
+    registerRoger((root / "roger.exe").string());
     previous_ = fs::current_path();
     fs::current_path(root);
   }
@@ -67,6 +66,10 @@ class VoiceTest : public testing::AtcSessionTest {
     ASSERT_TRUE(pump([&] { return historyHas(testing::kTowerSwitch); }));
   }
   Lines tsLog() const { return ReadLines(fs::path(root_) / "tsremote.log"); }
+  void registerRoger(const std::string& path) {
+    std::ofstream(fs::path(root_) / "registry" / "App Paths" / "roger.exe")
+        << path << "\n";
+  }
   void tsAnswers(int result) {
     std::ofstream(fs::path(root_) / "tsremote.result") << result << "\n";
   }
@@ -171,13 +174,47 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
     EXPECT_FALSE(fs::exists(root / made) || fs::exists(previous_ / made));
 
   // 260 bytes at most: one more is refused and starts nothing.
-  const std::size_t room = 259 - (root / "roger").string().size() - 8;
+  const std::size_t room = 259 - (root / "roger.exe").string().size() - 8;
   EXPECT_TRUE(RogerWilcoJoin(std::string(room, 'a').c_str()));
   EXPECT_EQ(rogerArguments().size(), 2u);
   EXPECT_FALSE(RogerWilcoJoin(std::string(room + 1, 'a').c_str()));
   EXPECT_EQ(rogerArguments(), Lines{});
   fs::remove(root / "registry" / "App Paths" / "roger.exe");
   EXPECT_FALSE(RogerWilcoLeave());
+}
+
+// Only a registered program file is started: a value naming nothing, a
+// folder, a batch file or a program without the suffix is refused for the
+// join and the leave alike, and nothing runs.
+TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
+  const fs::path root = root_;
+  const fs::path stub = root / "roger.exe";
+  fs::copy_file(stub, root / "roger.cmd");
+  fs::copy_file(stub, root / "roger");
+  fs::copy_file(stub, root / "ROGER.EXE");
+  fs::create_directories(root / "folder.exe");
+  struct Case {
+    std::string path;
+    bool started;
+  };
+  const Case cases[] = {
+      {"", false},
+      {(root / "missing.exe").string(), false},
+      {(root / "folder.exe").string(), false},
+      {(root / "roger.cmd").string(), false},
+      {(root / "roger").string(), false},
+      {(root / ".exe").string(), false},
+      {(root / "ROGER.EXE").string(), true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    registerRoger(c.path);
+    EXPECT_EQ(RogerWilcoJoin("10.1.2.3/xyz"), c.started);
+    EXPECT_EQ(rogerArguments(),
+              c.started ? Lines{"/join1", "10.1.2.3/xyz"} : Lines{});
+    EXPECT_EQ(RogerWilcoLeave(), c.started);
+    EXPECT_EQ(rogerArguments(), c.started ? Lines{"/leave"} : Lines{});
+  }
 }
 
 // ".rw ADDRESS" and ".rwk" typed on the command line reach the same program,
