@@ -1,8 +1,9 @@
-# The 32-bit Windows build (configured with cmake/mingw-i686.cmake): the
-# plug-in DLL and the stand-in host only. Common C++ comes from the static
-# cross build that scripts/setup_windows leaves in <build>/deps.
-if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
-  message(FATAL_ERROR "the Windows build is 32-bit: use cmake/mingw-i686.cmake")
+# The Windows builds: the 32-bit artefact (cmake/mingw-i686.cmake) and the
+# 64-bit test build (cmake/mingw-x86_64.cmake), each the plug-in DLL, the
+# stand-in host and the Windows test programs. Common C++ comes from the
+# static cross build that scripts/setup_windows leaves in <build>/deps.
+if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT CMAKE_SIZEOF_VOID_P EQUAL 8)
+  message(FATAL_ERROR "use cmake/mingw-i686.cmake or cmake/mingw-x86_64.cmake")
 endif()
 
 set(TALVIX_WIN_DEPS ${CMAKE_BINARY_DIR}/deps CACHE PATH

@@ -206,14 +206,16 @@ TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
       {(root / ".exe").string(), false},
       {(root / "ROGER.EXE").string(), true},
   };
+  const Lines none;
+  const Lines joined{"/join1", "10.1.2.3/xyz"};
+  const Lines left{"/leave"};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     registerRoger(c.path);
     EXPECT_EQ(RogerWilcoJoin("10.1.2.3/xyz"), c.started);
-    EXPECT_EQ(rogerArguments(),
-              c.started ? Lines{"/join1", "10.1.2.3/xyz"} : Lines{});
+    EXPECT_EQ(rogerArguments(), c.started ? joined : none);
     EXPECT_EQ(RogerWilcoLeave(), c.started);
-    EXPECT_EQ(rogerArguments(), c.started ? Lines{"/leave"} : Lines{});
+    EXPECT_EQ(rogerArguments(), c.started ? left : none);
   }
 }
 
