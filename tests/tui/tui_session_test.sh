@@ -75,8 +75,8 @@ wait_until 5 "the help line" on_screen "F5/F6 heading"
 keys F1
 wait_until 5 "the Connection menu" on_screen "Disconnect"
 keys Enter
-wait_until 5 "the aircraft chooser" on_screen "[Tab: list]"
-keys Down Tab Enter
+wait_until 5 "the aircraft chooser" on_screen "[Tab: Aircraft]"
+keys Down Enter
 wait_until 5 "the connect window" on_screen "[Tab: Callsign]"
 keys BTab Enter Down Down Enter
 wait_until 5 "the server popup to show $address" on_screen "<$address>"
