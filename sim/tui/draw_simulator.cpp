@@ -127,6 +127,7 @@ void DrawScope(const HostState& s, const std::vector<ScopeTarget>& traffic,
     switch (t.kind) {
       case ScopeText::Kind::kRing:
       case ScopeText::Kind::kRingLabel: attr = Colour(kPairRing); break;
+      case ScopeText::Kind::kGap:
       case ScopeText::Kind::kLeader:
       case ScopeText::Kind::kDetail: attr = Colour(kPairTarget); break;
       case ScopeText::Kind::kCallsign:

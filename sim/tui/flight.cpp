@@ -31,7 +31,7 @@ FlightTargets CurrentTargets(const UserAircraft& user) {
   const double knots = user.speed / kFeetPerSecondPerKnot;
   return {Normalise360(static_cast<float>(Degrees(user.orientation.y))),
           user.position.alt, knots,
-          knots < kTakeOffKnots ? user.position.alt : 0.0};
+          knots + 1e-3 < kTakeOffKnots ? user.position.alt : 0.0};
 }
 
 void Fly(UserAircraft& user, const FlightTargets& t, double dt) {
@@ -52,7 +52,8 @@ void Fly(UserAircraft& user, const FlightTargets& t, double dt) {
   const bool banked = !onGround && std::fabs(turn) >= 0.5;
   user.orientation.z =
       banked ? Radians(turn < 0 ? -kTurnBank : kTurnBank) : 0.0;
-  const bool flying = !onGround || knots >= kTakeOffKnots;
+  // The speed is kept in single precision: 60 kt reads 59.99999...
+  const bool flying = !onGround || knots + 1e-3 >= kTakeOffKnots;
   const double newAlt =
       flying ? std::max(t.groundFt, Towards(alt, t.altitudeFt, kClimbRate * dt))
              : alt;

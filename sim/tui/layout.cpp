@@ -119,14 +119,16 @@ std::vector<ControlPlace> LayoutControls(const Window& window, int height,
     const Control& c = window.controls[i];
     if (Hidden(c.kind)) continue;
     if (form) {
-      const bool button = c.kind == ControlKind::kButton;
+      // Buttons and check boxes sit side by side, fields a row each.
+      auto small = [](ControlKind kind) {
+        return kind == ControlKind::kButton || kind == ControlKind::kCheck;
+      };
       const bool field =
           c.kind == ControlKind::kText || c.kind == ControlKind::kPopup;
       const int pad = field ? captionWidth - TextWidth(ControlCaption(c)) : 0;
       const int w = std::min(NaturalWidth(c) + pad, width);
-      if (lines.empty() || !button || used + w > width ||
-          window.controls[lines.back().items.back().first].kind !=
-              ControlKind::kButton) {
+      if (lines.empty() || !small(c.kind) || used + w > width ||
+          !small(window.controls[lines.back().items.back().first].kind)) {
         lines.push_back({false, {}});
         used = 0;
       }

@@ -90,7 +90,14 @@ bool Fits(const Cells& cells, const Place& p, int width) {
   return true;
 }
 
-void Take(Cells& cells, const Place& p, int width) {
+// Takes the label's cells; the blanks on either side are drawn too, so that
+// no ring dot seems to join a label to a mark.
+void Take(Cells& cells, const Place& p, int width,
+          std::vector<ScopeText>& picture) {
+  for (int line = 0; line < p.lines; ++line)
+    for (int col : {p.col - 1, p.col + width})
+      if (cells.inside(p.row + line, col))
+        picture.push_back({Kind::kGap, p.row + line, col, " "});
   for (int line = 0; line < p.lines; ++line)
     for (int col = p.col - 1; col <= p.col + width; ++col)
       cells.take(p.row + line, col);
@@ -169,7 +176,7 @@ std::vector<ScopeText> ScopePicture(const Rect& area, double range,
       if (!ScopeCell(area, range, 0, north, &row, &col)) continue;
       const Place p{row, col + 1, 1, {}};
       if (!Fits(cells, p, width)) continue;
-      Take(cells, p, width);
+      Take(cells, p, width, picture);
       picture.push_back({Kind::kRingLabel, row, col + 1, label});
       break;
     }
@@ -192,7 +199,7 @@ std::vector<ScopeText> ScopePicture(const Rect& area, double range,
     bool placed = false;
     for (const Place& p : places) {
       if (!Fits(cells, p, width)) continue;
-      Take(cells, p, width);
+      Take(cells, p, width, picture);
       for (const Leader& l : p.leader)
         picture.push_back(
             {Kind::kLeader, l.row, l.col, std::string(1, l.mark)});
@@ -203,7 +210,7 @@ std::vector<ScopeText> ScopePicture(const Rect& area, double range,
     }
     for (std::size_t k = 0; !placed && k < alone.size(); ++k) {
       if (!Fits(cells, alone[k], callsignWidth)) continue;
-      Take(cells, alone[k], callsignWidth);
+      Take(cells, alone[k], callsignWidth, picture);
       picture.push_back(
           {Kind::kCallsign, alone[k].row, alone[k].col, t.callsign});
       placed = true;

@@ -16,6 +16,7 @@ struct ScopeText {
   enum class Kind {
     kRing,
     kRingLabel,
+    kGap,  // a blank beside a label, over a ring's dot
     kLeader,
     kCallsign,
     kDetail,
