@@ -195,7 +195,9 @@ json DumpState(const HostModel& model, const talvix::AboutRecord& about) {
   for (const auto& t : about.text) texts.push_back(RecordText(t, sizeof t));
   j["about"] = {{"texts", texts}, {"number", about.number}};
 
-  j["help"] = {{"toggleA", s.helpToggleA}, {"toggleB", s.helpToggleB}};
+  j["help"] = {{"toggleA", s.helpToggleA},
+               {"toggleB", s.helpToggleB},
+               {"keyHelp", s.keyHelp}};
   j["time"] = {
       {"host", s.hostTime}, {"hour", s.timeHour}, {"minute", s.timeMinute}};
   json faults = json::array();

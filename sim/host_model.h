@@ -38,6 +38,7 @@ struct HostState {
   std::vector<std::string> faults;  // calls the model could not honour
   int helpToggleA = 0;
   int helpToggleB = 0;
+  bool keyHelp = true;  // the key help lines: A hides them, B shows them
   int timeHour = 12;
   int timeMinute = 0;
   std::vector<PlanNode> plan;

@@ -71,11 +71,13 @@ int HostModel::querySound(int handle) {
 void HostModel::helpToggleA() {
   std::lock_guard<std::mutex> lock(mutex_);
   ++state_.helpToggleA;
+  state_.keyHelp = false;
 }
 
 void HostModel::helpToggleB() {
   std::lock_guard<std::mutex> lock(mutex_);
   ++state_.helpToggleB;
+  state_.keyHelp = true;
 }
 
 void HostModel::readSettingInt(const char* section, const char* key,

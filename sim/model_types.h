@@ -54,6 +54,7 @@ struct Control {
   int redraws = 0;
   std::string caption;  // what a host shows beside it; "" when none given
   int width = -1;       // columns a host gives it; 0 a whole row, -1 its own
+  std::uint32_t enter = 0;  // list: the button that Enter on a row presses
 
   const PopupItem* findItem(int id) const;
 };

@@ -107,6 +107,12 @@ bool ParseWinText(const std::string& text, Window* window, std::string* error) {
       if (!ParseItemId(widthText, &width))
         return fail("bad column width: " + widthText);
       window->controls.back().columns.push_back({rest, width});
+    } else if (word == "enter") {
+      if (window->controls.empty() ||
+          window->controls.back().kind != ControlKind::kList)
+        return fail("enter outside a list");
+      if (!ParseCode(rest, &window->controls.back().enter))
+        return fail("enter names a four-character code: " + rest);
     } else if (word == "caption" || word == "width") {
       if (window->controls.empty()) return fail(word + " before any control");
       Control& control = window->controls.back();

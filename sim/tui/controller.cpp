@@ -8,6 +8,7 @@
 #include "core/fourcc.h"
 #include "sim/geometry.h"
 #include "sim/tui/layout.h"
+#include "sim/tui/list_view.h"
 #include "sim/tui/panel_keys.h"
 
 using talvix::FourCC;
@@ -16,7 +17,6 @@ namespace sim::tui {
 namespace {
 
 constexpr std::size_t kMaxFieldText = 200;
-constexpr int kPageRows = 10;
 template <typename T>
 void KeepLast(std::vector<T>& records, std::size_t n) {
   if (records.size() > n)
@@ -136,13 +136,65 @@ void MoveInList(Simulator& sim, const Window& w, const Control& c, int step) {
   const int rows = static_cast<int>(c.rows.size());
   if (rows == 0) return;
   int row = c.selectedRow < 0 ? (step < 0 ? rows : -1) : c.selectedRow;
-  if (step >= kPageRows && row + step >= rows) {
-    row = -1;  // paged past the end: the list follows its newest rows again
-  } else {
-    row = std::clamp(row + step, 0, rows - 1);
-  }
+  row = std::clamp(row + step, 0, rows - 1);
   sim.model().listSelectRow(static_cast<int>(w.code), static_cast<int>(c.code),
                             row);
+}
+
+// Enter on a row: the list's Enter button when it has one (the choice is
+// remembered for the next time the window opens), else the list's own event.
+void EnterRow(Simulator& sim, ViewState& view, const Window& w,
+              const Control& c) {
+  if (c.selectedRow < 0 || c.selectedRow >= static_cast<int>(c.rows.size()))
+    return;
+  const Control* button = c.enter ? w.find(c.enter) : nullptr;
+  if (button == nullptr || button->kind != ControlKind::kButton) {
+    sim.windowEvent(w.code, c.code, FourCC("actn"), c.selectedRow);
+    return;
+  }
+  view.chosenRows[ListKey(w.code, c.code)] =
+      c.rows[static_cast<std::size_t>(c.selectedRow)];
+  sim.windowEvent(w.code, button->code, FourCC("actn"));
+}
+
+// Typing in a text field, at its cursor.
+void EditField(const KeyAction& key, Simulator& sim, ViewState& view,
+               const Window& w, const Control& c) {
+  const int window = static_cast<int>(w.code), code = static_cast<int>(c.code);
+  const std::uint64_t field = ListKey(w.code, c.code);
+  const std::size_t at = FieldCursor(view, w.code, c);
+  std::string text = c.text;
+  std::size_t cursor = at;
+  switch (key.action) {
+    case Action::kType:
+    case Action::kToggle:
+      if (text.size() >= kMaxFieldText) return;
+      text.insert(at, 1, static_cast<char>(key.arg));
+      cursor = at + 1;
+      break;
+    case Action::kBackspace:
+      if (at == 0) return;
+      text.erase(at - 1, 1);
+      cursor = at - 1;
+      break;
+    case Action::kClearField:
+      text.clear();
+      cursor = 0;
+      break;
+    case Action::kLeft: cursor = at == 0 ? 0 : at - 1; break;
+    case Action::kRight: cursor = std::min(text.size(), at + 1); break;
+    case Action::kActivate:
+      sim.windowEvent(w.code, c.code, FourCC("tent"));
+      return;
+    default: return;
+  }
+  // At the end the cursor follows the text, whoever changes it.
+  if (cursor >= text.size()) {
+    view.cursors.erase(field);
+  } else {
+    view.cursors[field] = cursor;
+  }
+  if (text != c.text) sim.model().setText(window, code, text.c_str());
 }
 
 // Keys that go to the control with the focus.
@@ -165,20 +217,7 @@ void HandleControlKey(const KeyAction& key, Simulator& sim,
   const int window = static_cast<int>(w->code),
             code = static_cast<int>(c->code);
   switch (c->kind) {
-    case ControlKind::kText:
-      if (key.action == Action::kType || key.action == Action::kToggle) {
-        if (c->text.size() < kMaxFieldText)
-          sim.model().setText(window, code,
-                              (c->text + static_cast<char>(key.arg)).c_str());
-      } else if (key.action == Action::kBackspace && !c->text.empty()) {
-        sim.model().setText(window, code,
-                            c->text.substr(0, c->text.size() - 1).c_str());
-      } else if (key.action == Action::kClearField) {
-        sim.model().setText(window, code, "");
-      } else if (key.action == Action::kActivate) {
-        sim.windowEvent(w->code, c->code, FourCC("tent"));
-      }
-      break;
+    case ControlKind::kText: EditField(key, sim, view, *w, *c); break;
     case ControlKind::kButton:
       if (key.action == Action::kActivate || key.action == Action::kToggle)
         sim.windowEvent(w->code, c->code, FourCC("actn"));
@@ -198,10 +237,11 @@ void HandleControlKey(const KeyAction& key, Simulator& sim,
     case ControlKind::kList:
       if (key.action == Action::kUp) MoveInList(sim, *w, *c, -1);
       if (key.action == Action::kDown) MoveInList(sim, *w, *c, 1);
-      if (key.action == Action::kPageUp) MoveInList(sim, *w, *c, -kPageRows);
-      if (key.action == Action::kPageDown) MoveInList(sim, *w, *c, kPageRows);
-      if (key.action == Action::kActivate && c->selectedRow >= 0)
-        sim.windowEvent(w->code, c->code, FourCC("actn"), c->selectedRow);
+      if (key.action == Action::kPageUp)
+        PageList(view.lists[ListKey(w->code, c->code)], -1);
+      if (key.action == Action::kPageDown)
+        PageList(view.lists[ListKey(w->code, c->code)], 1);
+      if (key.action == Action::kActivate) EnterRow(sim, view, *w, *c);
       break;
     default: break;
   }
@@ -232,6 +272,9 @@ void SyncWindows(ViewState& view, const HostState& state) {
       view.raises[code] = w.raises;
       view.hostFocus[code] = w.focus;
       view.focus[code] = w.focus ? w.focus : DefaultFocus(w);
+      // A window opens at the top of its lists.
+      for (const Control& c : w.controls)
+        view.lists.erase(ListKey(code, c.code));
       continue;
     }
     if (w.raises != view.raises[code]) {
@@ -249,6 +292,23 @@ void SyncWindows(ViewState& view, const HostState& state) {
       view.dropdown.kind == Dropdown::Kind::kWindowMenu) {
     if (!state.windows.count(view.dropdown.window)) view.dropdown = {};
   }
+}
+
+void SelectChoices(Simulator& sim, const HostState& state, ViewState& view) {
+  for (const auto& [code, w] : state.windows)
+    for (const Control& c : w.controls) {
+      if (c.kind != ControlKind::kList || !c.enter || c.rows.empty() ||
+          c.selectedRow >= 0)
+        continue;
+      int row = 0;
+      auto chosen = view.chosenRows.find(ListKey(code, c.code));
+      if (chosen != view.chosenRows.end()) {
+        auto same = std::find(c.rows.begin(), c.rows.end(), chosen->second);
+        if (same != c.rows.end()) row = static_cast<int>(same - c.rows.begin());
+      }
+      sim.model().listSelectRow(static_cast<int>(code),
+                                static_cast<int>(c.code), row);
+    }
 }
 
 void Apply(const KeyAction& key, Simulator& sim, const HostState& state,

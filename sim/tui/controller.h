@@ -12,6 +12,10 @@ namespace sim::tui {
 // the plug-in raised or focused too; closed ones leave the view.
 void SyncWindows(ViewState& view, const HostState& state);
 
+// A list with an Enter button always has a row selected while it has rows:
+// the one the person chose last time, found by its cells, or the first.
+void SelectChoices(Simulator& sim, const HostState& state, ViewState& view);
+
 // The focusable controls of a window, in file order.
 std::vector<std::uint32_t> FocusOrder(const Window& window);
 

@@ -21,7 +21,7 @@ void DrawScreen(const HostState& state, const std::vector<ScopeTarget>& traffic,
     coloured = true;
   }
   erase();
-  const ScreenLayout l = ComputeScreenLayout(LINES, COLS);
+  const ScreenLayout l = ComputeScreenLayout(LINES, COLS, state.keyHelp);
   if (!l.fits) {
     DrawTooSmall();
     curs_set(0);

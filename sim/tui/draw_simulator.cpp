@@ -11,6 +11,7 @@
 #include "sim/tui/draw_parts.h"
 #include "sim/tui/flight.h"
 #include "sim/tui/keys.h"
+#include "sim/tui/scope_picture.h"
 
 namespace sim::tui::draw {
 
@@ -62,6 +63,14 @@ const char* ModeName(int mode) {
   }
 }
 
+std::string NetworkLight(const std::vector<std::string>& connections) {
+  if (connections.empty()) return "Network  --  no TCP connection";
+  std::string text = "Network  ON  " + connections.front();
+  if (connections.size() > 1)
+    text += " +" + std::to_string(connections.size() - 1);
+  return text;
+}
+
 void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
   Frame(r, "Simulator", false);
   const UserAircraft& u = s.user;
@@ -69,6 +78,7 @@ void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
       Normalise360(static_cast<float>(u.orientation.y * 180.0 / kPi));
   const double knots = u.speed / kFeetPerSecondPerKnot;
   const FlightTargets& f = view.flight;
+  // Every line fits the narrowest panel's 40 columns.
   const int col = r.col + 2, width = r.width - 4;
   Put(r.row + 1, col,
       "Position " + LatLon(u.position.lat, true) + "  " +
@@ -80,29 +90,26 @@ void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
   Put(r.row + 3, col,
       Format("Speed    %6.0f kt   set %5.0f kt", knots, f.knots), width);
   Put(r.row + 4, col,
-      Format("Heading  %6.0f      set %5.0f   bank %3.0f", heading,
-             f.headingDeg, u.orientation.z * 180.0 / kPi),
+      Format("Heading  %6.0f      set %5.0f  bank%4.0f", heading, f.headingDeg,
+             u.orientation.z * 180.0 / kPi),
       width);
   char xpdr[64];
   std::snprintf(xpdr, sizeof xpdr, "COM 1  %7.3f     XPDR %04d %s", u.com1,
                 u.transponder.code, ModeName(u.transponder.mode));
   Put(r.row + 5, col, xpdr, width, A_BOLD);
+  const std::string light = NetworkLight(view.connections);
+  Put(r.row + 6, col, light, width,
+      view.connections.empty() ? A_DIM : A_BOLD | Colour(kPairTarget));
   if (view.prompt.kind != Prompt::Kind::kNone) {
     const char* what =
         view.prompt.kind == Prompt::Kind::kSquawk ? "Squawk" : "COM 1 MHz";
-    Put(r.row + 6, col,
+    Put(r.row + 7, col,
         std::string(what) + ": " + view.prompt.text +
             "_  (Enter sets, Esc cancels)",
         width, A_REVERSE);
   } else if (!view.status.empty()) {
-    Put(r.row + 6, col, view.status, width, A_BOLD);
+    Put(r.row + 7, col, view.status, width, A_BOLD);
   }
-}
-
-void Plot(const Rect& area, double range, double east, double north,
-          chtype ch) {
-  int row = 0, col = 0;
-  if (ScopeCell(area, range, east, north, &row, &col)) mvaddch(row, col, ch);
 }
 
 void DrawScope(const HostState& s, const std::vector<ScopeTarget>& traffic,
@@ -110,78 +117,24 @@ void DrawScope(const HostState& s, const std::vector<ScopeTarget>& traffic,
   const int range = kScopeRanges[view.rangeIndex];
   Frame(frame,
         "Traffic  " + std::to_string(range) + " nm  (^R range)  " +
-            std::to_string(traffic.size()) + " targets",
+            TargetCount(TargetsInRange(traffic, range)),
         false);
   const Rect area{frame.row + 1, frame.col + 1, frame.height - 2,
                   frame.width - 2};
-  if (area.height < 3 || area.width < 6) return;
-  attron(Colour(kPairRing));
-  for (double ring : {range / 2.0, static_cast<double>(range)}) {
-    for (int a = 0; a < 360; a += 3) {
-      const double rad = a * kPi / 180.0;
-      Plot(area, range, ring * std::sin(rad), ring * std::cos(rad), '.');
+  for (const ScopeText& t :
+       ScopePicture(area, range, s.user.orientation.y, traffic)) {
+    int attr = 0;
+    switch (t.kind) {
+      case ScopeText::Kind::kRing:
+      case ScopeText::Kind::kRingLabel: attr = Colour(kPairRing); break;
+      case ScopeText::Kind::kGap:
+      case ScopeText::Kind::kLeader:
+      case ScopeText::Kind::kDetail: attr = Colour(kPairTarget); break;
+      case ScopeText::Kind::kCallsign:
+      case ScopeText::Kind::kMark: attr = A_BOLD | Colour(kPairTarget); break;
+      case ScopeText::Kind::kOwn: attr = A_BOLD; break;
     }
-    int row = 0, col = 0;
-    if (ScopeCell(area, range, 0, ring, &row, &col)) {
-      char label[16];
-      std::snprintf(label, sizeof label, "%g nm", ring);
-      Put(row, col + 1, label, area.right() - col - 1, Colour(kPairRing));
-    }
-  }
-  attroff(Colour(kPairRing));
-  // The user's aircraft in the middle, a tick ahead of it along its heading.
-  const double heading = s.user.orientation.y;
-  const double tick = 1.5 / std::max(0.001, RowsPerMile(area, range));
-  Plot(area, range, tick * std::sin(heading), tick * std::cos(heading),
-       '\'' | A_BOLD);
-  Plot(area, range, 0, 0, '+' | A_BOLD);
-  // Symbols first, then each label where it covers no symbol or label.
-  std::vector<std::string> taken(
-      static_cast<std::size_t>(area.height),
-      std::string(static_cast<std::size_t>(area.width), ' '));
-  auto claim = [&](int row, int col, int width, bool check) {
-    for (int c = col; c < col + width; ++c) {
-      if (!area.contains(row, c)) return false;
-      char& cell = taken[static_cast<std::size_t>(row - area.row)]
-                        [static_cast<std::size_t>(c - area.col)];
-      if (check && cell != ' ') return false;
-      if (!check) cell = 'x';
-    }
-    return true;
-  };
-  std::vector<std::pair<int, int>> cells(traffic.size(), {-1, -1});
-  for (std::size_t i = 0; i < traffic.size(); ++i) {
-    int row = 0, col = 0;
-    if (!ScopeCell(area, range, traffic[i].eastNm, traffic[i].northNm, &row,
-                   &col))
-      continue;
-    cells[i] = {row, col};
-    claim(row, col, 1, false);
-    mvaddch(row, col, '*' | A_BOLD | Colour(kPairTarget));
-  }
-  for (std::size_t i = 0; i < traffic.size(); ++i) {
-    const auto [row, col] = cells[i];
-    if (row < 0) continue;
-    const ScopeTarget& t = traffic[i];
-    char second[32];
-    std::snprintf(second, sizeof second, "%s %03.0f", t.type.c_str(),
-                  std::max(0.0, t.altitudeFt) / 100.0);
-    const int width =
-        static_cast<int>(std::max(t.callsign.size(), std::strlen(second)));
-    const std::pair<int, int> places[] = {
-        {row, col + 2},     {row, col - 1 - width},
-        {row - 1, col + 2}, {row - 1, col - 1 - width},
-        {row + 1, col + 2}, {row + 1, col - 1 - width}};
-    for (const auto& [r, c] : places) {
-      if (!claim(r, c - 1, width + 1, true) ||
-          !claim(r + 1, c - 1, width + 1, true))
-        continue;
-      claim(r, c - 1, width + 1, false);
-      claim(r + 1, c - 1, width + 1, false);
-      Put(r, c, t.callsign, width, A_BOLD | Colour(kPairTarget));
-      Put(r + 1, c, second, width, Colour(kPairTarget));
-      break;
-    }
+    Put(t.row, t.col, t.text, area.right() - t.col, attr);
   }
 }
 
@@ -193,6 +146,7 @@ void DrawNotice(const HostState& s, const Rect& r) {
 }
 
 void DrawHelp(const Rect& r) {
+  if (r.height <= 0) return;
   const int full = static_cast<int>(std::strlen(kHelpLines[0]));
   const char* const* lines = full <= r.width ? kHelpLines : kShortHelpLines;
   for (int i = 0; i < 2 && i < r.height; ++i) {

@@ -10,6 +10,7 @@
 #include "core/fourcc.h"
 #include "sim/file_lookup.h"
 #include "sim/tui/draw_parts.h"
+#include "sim/tui/list_view.h"
 #include "sim/tui/picture.h"
 
 namespace sim::tui::draw {
@@ -20,21 +21,7 @@ std::string WindowName(const Window& w) {
 
 void DrawList(const Window& w, const Control& c, const Rect& r, bool focused,
               ViewState& view) {
-  // Columns share the width in proportion to the widths the plug-in gave.
-  std::vector<int> widths;
-  int total = 0;
-  for (const ListColumn& col : c.columns) total += std::max(1, col.width);
-  int left = r.width;
-  for (std::size_t i = 0; i < c.columns.size(); ++i) {
-    int width = i + 1 == c.columns.size()
-                    ? left
-                    : std::max(4, r.width * std::max(1, c.columns[i].width) /
-                                      std::max(1, total));
-    width = std::min(width, left);
-    widths.push_back(width);
-    left -= width;
-  }
-  if (widths.empty()) widths.push_back(r.width);
+  const std::vector<int> widths = ColumnWidths(c.columns, r.width);
   bool titles = false;
   for (const ListColumn& col : c.columns) titles |= !col.title.empty();
   int row = r.row;
@@ -49,29 +36,24 @@ void DrawList(const Window& w, const Control& c, const Rect& r, bool focused,
     ++row;
   }
   const int visible = r.bottom() - row;
-  const int rows = static_cast<int>(c.rows.size());
-  const std::uint64_t key = (std::uint64_t{w.code} << 32) | c.code;
-  int top = std::max(0, rows - visible);  // the newest rows, by default
-  if (c.selectedRow >= 0) {
-    top = view.listTop.count(key) ? view.listTop[key] : 0;
-    if (c.selectedRow < top) top = c.selectedRow;
-    if (c.selectedRow >= top + visible) top = c.selectedRow - visible + 1;
-  }
-  top = std::clamp(top, 0, std::max(0, rows - visible));
-  view.listTop[key] = top;
-  for (int i = 0; i < visible && top + i < rows; ++i) {
-    const auto& cells = c.rows[static_cast<std::size_t>(top + i)];
-    const bool selected = top + i == c.selectedRow;
+  const std::vector<ListLine> lines = ListLines(c, widths);
+  ListView& placed = view.lists[ListKey(w.code, c.code)];
+  PlaceListView(placed, lines, c.selectedRow, visible);
+  for (int i = 0; i < visible; ++i) {
+    const std::size_t at = static_cast<std::size_t>(placed.top + i);
+    if (at >= lines.size()) break;
+    const ListLine& line = lines[at];
+    const bool selected = line.row == c.selectedRow;
     const int attr = selected ? (focused ? A_REVERSE : A_BOLD) : 0;
     if (selected) Fill(row + i, r.col, r.width, attr);
     int col = r.col;
-    for (std::size_t k = 0; k < widths.size() && k < cells.size(); ++k) {
-      Put(row + i, col, cells[k], widths[k] - (k + 1 < widths.size() ? 1 : 0),
-          attr);
+    for (std::size_t k = 0; k < widths.size() && k < line.cells.size(); ++k) {
+      Put(row + i, col, line.cells[k],
+          widths[k] - (k + 1 < widths.size() ? 1 : 0), attr);
       col += widths[k];
     }
   }
-  if (focused && rows == 0) Put(row, r.col, "(empty)", r.width, A_DIM);
+  if (focused && c.rows.empty()) Put(row, r.col, "(empty)", r.width, A_DIM);
 }
 
 void DrawPicture(const Control& c, const Rect& r, const std::string& root) {
@@ -121,12 +103,15 @@ Cursor DrawControl(const Window& w, const Control& c, const Rect& r,
           r.col + std::max(captionWidth, static_cast<int>(caption.size())) + 2;
       const int width = r.right() - at;
       if (width <= 0) break;
-      std::string text = c.password ? std::string(c.text.size(), '*') : c.text;
-      if (static_cast<int>(text.size()) >= width)
-        text = text.substr(text.size() - static_cast<std::size_t>(width - 1));
+      const std::string text =
+          c.password ? std::string(c.text.size(), '*') : c.text;
+      const std::size_t caret =
+          focused ? FieldCursor(view, w.code, c) : std::size_t{0};
+      const std::size_t start = FieldStart(text.size(), caret, width);
       Fill(r.row, at, width, A_UNDERLINE | (focused ? A_BOLD : 0));
-      Put(r.row, at, text, width, A_UNDERLINE | (focused ? A_BOLD : 0));
-      if (focused) cursor = {r.row, at + static_cast<int>(text.size())};
+      Put(r.row, at, text.substr(start), width,
+          A_UNDERLINE | (focused ? A_BOLD : 0));
+      if (focused) cursor = {r.row, at + static_cast<int>(caret - start)};
       break;
     }
     case ControlKind::kLabel: Put(r.row, r.col, c.text, r.width, A_BOLD); break;
@@ -142,8 +127,11 @@ Cursor DrawControl(const Window& w, const Control& c, const Rect& r,
       Put(r.row, r.col, caption + ":", r.width, focused ? A_BOLD : 0);
       const int at =
           r.col + std::max(captionWidth, static_cast<int>(caption.size())) + 2;
-      std::string shown = "<" + (item ? item->text : std::string()) + ">";
-      Put(r.row, at, shown, r.right() - at, mark);
+      // A long item is cut inside its brackets.
+      const int room = std::max(0, r.right() - at - 2);
+      const std::string text = item ? item->text : std::string();
+      Put(r.row, at, "<" + text.substr(0, static_cast<std::size_t>(room)) + ">",
+          r.right() - at, mark);
       break;
     }
     case ControlKind::kList: DrawList(w, c, r, focused, view); break;
@@ -158,11 +146,21 @@ std::string MenuLine(const Window& w) {
   int n = 1;
   for (const Control& c : w.controls) {
     if (c.kind != ControlKind::kMenu) continue;
-    line += "F" + std::to_string(n++) + " " + ControlCaption(c).substr(0, 20) +
-            "   ";
+    if (!line.empty()) line += "  ";
+    line += "F" + std::to_string(n++) + " " + ControlCaption(c).substr(0, 20);
     if (n > 3) break;
   }
   return line;
+}
+
+// Which control has the focus, right of the menus: "[Tab: Say]", or
+// shorter forms where the window is narrow.
+std::string FocusIndicator(const std::string& caption, int room) {
+  for (const std::string& form :
+       {"[Tab: " + caption + "]", "[" + caption + "]"})
+    if (static_cast<int>(form.size()) <= room) return form;
+  if (room < 3) return "";
+  return "[" + caption.substr(0, static_cast<std::size_t>(room - 2)) + "]";
 }
 
 Cursor DrawWindow(const HostState& state, ViewState& view, const Rect& frame,
@@ -177,14 +175,16 @@ Cursor DrawWindow(const HostState& state, ViewState& view, const Rect& frame,
   }
   const Window& w = found->second;
   Frame(frame, WindowName(w) + (w.minimised ? " (minimised)" : ""), true);
-  Put(frame.row + 1, frame.col + 1, MenuLine(w), frame.width - 2, A_BOLD);
+  const std::string menus = MenuLine(w);
+  Put(frame.row + 1, frame.col + 1, menus, frame.width - 2, A_BOLD);
   const Rect content = ContentArea(frame);
   const std::uint32_t focus = view.focus.count(w.code) ? view.focus[w.code] : 0;
   if (const Control* focused = w.find(focus)) {
-    const std::string where = "[Tab: " + ControlCaption(*focused) + "]";
+    // One blank after the menus, one before the frame.
+    const int room = frame.width - 2 - static_cast<int>(menus.size()) - 2;
+    const std::string where = FocusIndicator(ControlCaption(*focused), room);
     const int at = frame.right() - 2 - static_cast<int>(where.size());
-    if (at > frame.col + 40)
-      Put(frame.row + 1, at, where, frame.right() - 1 - at);
+    Put(frame.row + 1, at, where, frame.right() - 1 - at);
   }
   Cursor cursor;
   for (const ControlPlace& place :
@@ -214,7 +214,7 @@ void DrawDropdown(const HostState& s, const ViewState& view,
       for (const Control& c : w->second.controls) {
         if (c.code == d.control) break;
         if (c.kind == ControlKind::kMenu)
-          col += 6 + static_cast<int>(ControlCaption(c).substr(0, 20).size());
+          col += 5 + static_cast<int>(ControlCaption(c).substr(0, 20).size());
       }
       col = l.window.col + 1 + (col - l.menuBar.col - 2);
     } else {

@@ -14,7 +14,6 @@ constexpr double kTurnBank = 25.0;     // degrees of bank while turning
 constexpr double kClimbRate = 25.0;    // feet a second: 1500 ft a minute
 constexpr double kClimbPitch = 5.0;    // degrees
 constexpr double kAcceleration = 3.0;  // knots a second
-constexpr double kFlyingSpeed = 60.0;  // knots: slower stays on the ground
 constexpr double kArcSecondsPerFoot = 60.0 / kFeetPerNauticalMile;
 
 double Degrees(double radians) { return radians * 180.0 / kPi; }
@@ -29,8 +28,10 @@ double Towards(double value, double target, double step) {
 }  // namespace
 
 FlightTargets CurrentTargets(const UserAircraft& user) {
+  const double knots = user.speed / kFeetPerSecondPerKnot;
   return {Normalise360(static_cast<float>(Degrees(user.orientation.y))),
-          user.position.alt, user.speed / kFeetPerSecondPerKnot};
+          user.position.alt, knots,
+          knots + 1e-3 < kTakeOffKnots ? user.position.alt : 0.0};
 }
 
 void Fly(UserAircraft& user, const FlightTargets& t, double dt) {
@@ -41,17 +42,21 @@ void Fly(UserAircraft& user, const FlightTargets& t, double dt) {
   const double newHeading =
       Normalise360(static_cast<float>(heading + (turn < 0 ? -step : step)));
   user.orientation.y = Radians(newHeading);
-  user.orientation.z =
-      std::fabs(turn) < 0.5 ? 0.0 : Radians(turn < 0 ? -kTurnBank : kTurnBank);
 
   double knots = user.speed / kFeetPerSecondPerKnot;
   knots = Towards(knots, std::max(0.0, t.knots), kAcceleration * dt);
   user.speed = static_cast<float>(knots * kFeetPerSecondPerKnot);
 
-  const double alt = user.position.alt;
-  const bool flying = knots >= kFlyingSpeed;
+  const double alt = std::max(user.position.alt, t.groundFt);
+  const bool onGround = alt <= t.groundFt;
+  const bool banked = !onGround && std::fabs(turn) >= 0.5;
+  user.orientation.z =
+      banked ? Radians(turn < 0 ? -kTurnBank : kTurnBank) : 0.0;
+  // The speed is kept in single precision: 60 kt reads 59.99999...
+  const bool flying = !onGround || knots + 1e-3 >= kTakeOffKnots;
   const double newAlt =
-      flying ? Towards(alt, t.altitudeFt, kClimbRate * dt) : alt;
+      flying ? std::max(t.groundFt, Towards(alt, t.altitudeFt, kClimbRate * dt))
+             : alt;
   user.orientation.x = newAlt > alt   ? Radians(kClimbPitch)
                        : newAlt < alt ? Radians(-kClimbPitch / 2)
                                       : 0.0;

@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "core/fourcc.h"
+#include "sim/tui/connection_light.h"
 #include "sim/tui/controller.h"
 #include "sim/tui/draw.h"
 #include "sim/tui/flight.h"
@@ -21,6 +22,7 @@ using Clock = std::chrono::steady_clock;
 constexpr double kFrameSeconds = 1.0 / 30.0;
 constexpr double kLongestFrame = 0.5;
 constexpr double kDisconnectSeconds = 1.0;
+constexpr double kNetworkSeconds = 0.5;
 
 // As a person opening the plug-in from the simulator's menu bar.
 void OpenFirstMenuItem(Simulator& sim) {
@@ -77,6 +79,7 @@ int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
       std::chrono::duration<double>(kFrameSeconds));
   auto last = Clock::now();
   auto next = last + period;
+  double checkNetwork = 0.0;  // seconds to the next look at the sockets
   double quitting = -1.0;  // seconds of disconnecting left; < 0 while running
   while (true) {
     for (int key = getch(); key != ERR && quitting < 0; key = getch()) {
@@ -85,6 +88,8 @@ int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
       // the window in front after it.
       state = sim.model().snapshot();
       SyncWindows(view, state);
+      SelectChoices(sim, state, view);
+      state = sim.model().snapshot();
     }
     if (quitting < 0 && (view.quit || stop)) {
       view.status = "Disconnecting...";
@@ -101,6 +106,12 @@ int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
     sim.idleOnce(static_cast<float>(dt));
     state = sim.model().snapshot();
     SyncWindows(view, state);
+    SelectChoices(sim, state, view);
+    state = sim.model().snapshot();
+    if ((checkNetwork -= dt) <= 0) {
+      view.connections = OwnConnections();
+      checkNetwork = kNetworkSeconds;
+    }
     if (view.redraw) {
       clearok(curscr, TRUE);
       view.redraw = false;

@@ -10,6 +10,9 @@ namespace {
 constexpr int kFieldWidth = 20;  // a text field without a width of its own
 constexpr int kLabelWidth = 14;  // a label's text changes: room for it
 constexpr int kMinListRows = 3;
+// A popup's items come and go: it keeps one width (room for an IP
+// address), so that the controls after it stay where they are.
+constexpr int kPopupWidth = 15;
 
 bool Stretches(ControlKind kind) {
   return kind == ControlKind::kList || kind == ControlKind::kPicture;
@@ -33,11 +36,8 @@ int NaturalWidth(const Control& c) {
     case ControlKind::kButton: return caption + 4;
     case ControlKind::kCheck: return caption + 4;
     case ControlKind::kPopup: {
-      int widest = 6;
-      for (const auto& item : c.items)
-        widest = std::max(widest, TextWidth(item.text));
-      if (c.width > 0) widest = c.width;
-      return caption + 2 + widest + 4;
+      const int widest = c.width > 0 ? c.width : kPopupWidth;
+      return caption + 2 + widest + 2;
     }
     default: return caption;
   }
@@ -51,7 +51,22 @@ std::string ControlCaption(const Control& c) {
        c.kind == ControlKind::kMenu) &&
       !c.text.empty())
     return c.text;
-  return talvix::FourCCText(c.code);
+  if (c.kind == ControlKind::kList && c.columns.size() == 1 &&
+      !c.columns.front().title.empty())
+    return c.columns.front().title;
+  // The code is the plug-in's business; the person gets a plain name.
+  switch (c.kind) {
+    case ControlKind::kText: return "Text";
+    case ControlKind::kLabel: return "Label";
+    case ControlKind::kButton: return "Button";
+    case ControlKind::kCheck: return "Check box";
+    case ControlKind::kPopup: return "Choice";
+    case ControlKind::kList: return "List";
+    case ControlKind::kPicture: return "Picture";
+    case ControlKind::kMenu: return "Menu";
+    case ControlKind::kControl: break;
+  }
+  return "Control";
 }
 
 bool IsFocusable(ControlKind kind) {
@@ -60,18 +75,20 @@ bool IsFocusable(ControlKind kind) {
          kind == ControlKind::kList;
 }
 
-ScreenLayout ComputeScreenLayout(int rows, int cols) {
+ScreenLayout ComputeScreenLayout(int rows, int cols, bool keyHelp) {
   ScreenLayout l;
   if (rows < kMinRows || cols < kMinCols) return l;
   l.fits = true;
-  const int right = std::clamp(cols * 2 / 5, 44, 72);
-  const int panelRows = 8;
+  const int right = std::clamp(cols * 2 / 5, kPanelWidth, 72);
+  const int helpRows = keyHelp ? 2 : 0;
+  const int below = helpRows + 1;  // the notice line and the help
   l.menuBar = {0, 0, 1, cols};
-  l.help = {rows - 2, 0, 2, cols};
-  l.notice = {rows - 3, 0, 1, cols};
-  l.window = {1, 0, rows - 4, cols - right};
-  l.panel = {1, cols - right, panelRows, right};
-  l.scope = {1 + panelRows, cols - right, rows - 4 - panelRows, right};
+  l.help = {rows - helpRows, 0, helpRows, cols};
+  l.notice = {rows - below, 0, 1, cols};
+  l.window = {1, 0, rows - 1 - below, cols - right};
+  l.panel = {1, cols - right, kPanelRows, right};
+  l.scope = {1 + kPanelRows, cols - right, rows - 1 - below - kPanelRows,
+             right};
   return l;
 }
 
@@ -102,14 +119,16 @@ std::vector<ControlPlace> LayoutControls(const Window& window, int height,
     const Control& c = window.controls[i];
     if (Hidden(c.kind)) continue;
     if (form) {
-      const bool button = c.kind == ControlKind::kButton;
+      // Buttons and check boxes sit side by side, fields a row each.
+      auto small = [](ControlKind kind) {
+        return kind == ControlKind::kButton || kind == ControlKind::kCheck;
+      };
       const bool field =
           c.kind == ControlKind::kText || c.kind == ControlKind::kPopup;
       const int pad = field ? captionWidth - TextWidth(ControlCaption(c)) : 0;
       const int w = std::min(NaturalWidth(c) + pad, width);
-      if (lines.empty() || !button || used + w > width ||
-          window.controls[lines.back().items.back().first].kind !=
-              ControlKind::kButton) {
+      if (lines.empty() || !small(c.kind) || used + w > width ||
+          !small(window.controls[lines.back().items.back().first].kind)) {
         lines.push_back({false, {}});
         used = 0;
       }

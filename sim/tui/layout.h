@@ -25,6 +25,9 @@ struct Rect {
 // The smallest terminal the layout needs.
 constexpr int kMinRows = 30;
 constexpr int kMinCols = 100;
+// The simulator's panel: its frame and seven lines.
+constexpr int kPanelRows = 9;
+constexpr int kPanelWidth = 44;
 
 struct ScreenLayout {
   bool fits = false;  // false: only a "too small" message is drawn
@@ -36,7 +39,9 @@ struct ScreenLayout {
   Rect help;          // the key help
 };
 
-ScreenLayout ComputeScreenLayout(int rows, int cols);
+// keyHelp: the two lines of key help at the bottom are shown (the host's
+// help toggles hide and show them).
+ScreenLayout ComputeScreenLayout(int rows, int cols, bool keyHelp = true);
 
 // One control's place inside a window's content area.
 struct ControlPlace {
@@ -59,7 +64,8 @@ std::vector<ControlPlace> LayoutControls(const Window& window, int height,
                                          int width);
 
 // The text shown beside a control: its caption, or its text for buttons,
-// checks and labels that have none, or its code.
+// checks and menus that have none, a list's one column title, or a plain
+// name of its kind; never its code.
 std::string ControlCaption(const Control& control);
 
 // True for the kinds that Tab stops at.

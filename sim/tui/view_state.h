@@ -39,19 +39,38 @@ struct Prompt {
 
 constexpr int kScopeRanges[] = {5, 10, 20, 40, 80, 160};
 
+// A list as drawn: rows wrap onto as many screen lines as they need, and
+// the list scrolls by screen lines.
+struct ListView {
+  int top = 0;             // the first screen line shown
+  bool pinned = false;     // scrolled by the person: new rows do not move it
+  int visible = 0;         // screen lines shown, at the last drawing
+  int lines = 0;           // screen lines of all rows, at the last drawing
+  int shownSelected = -1;  // the selected row at the last drawing
+};
+
+inline std::uint64_t ListKey(std::uint32_t window, std::uint32_t control) {
+  return (std::uint64_t{window} << 32) | control;
+}
+
 struct ViewState {
   std::vector<std::uint32_t> order;  // open windows, in the order they opened
   std::uint32_t current = 0;         // the window in front; 0 when none
   std::map<std::uint32_t, std::uint32_t> focus;      // window -> control
   std::map<std::uint32_t, std::uint32_t> hostFocus;  // the plug-in's last
   std::map<std::uint32_t, int> raises;
-  std::map<std::uint64_t, int> listTop;  // window<<32|list -> first row shown
+  std::map<std::uint64_t, ListView> lists;  // by ListKey
+  // The person's choice in a list with an Enter button, by ListKey: the
+  // cells of the row, found again when the window opens the next time.
+  std::map<std::uint64_t, std::vector<std::string>> chosenRows;
+  std::map<std::uint64_t, std::size_t> cursors;  // text field -> cursor
   Dropdown dropdown;
   Prompt prompt;
   FlightTargets flight;
   int rangeIndex = 2;
-  std::deque<std::string> alerts;  // shown one at a time, oldest first
-  std::string status;              // a short answer to the last key
+  std::vector<std::string> connections;  // the process's TCP peers
+  std::deque<std::string> alerts;        // shown one at a time, oldest first
+  std::string status;                    // a short answer to the last key
   bool quit = false;
   bool redraw = false;
 };

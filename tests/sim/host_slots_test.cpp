@@ -409,7 +409,11 @@ TEST_F(HostSlots, MessagesAlertsMenusTimeAndHelp) {
   EXPECT_EQ(1, h::AddMenu(kMenuBar, FourCC("plug"), "Plugins"));
   EXPECT_EQ(1, h::AddMenuItem(FourCC("plug"), FourCC("txMN"), "Talvix"));
   EXPECT_EQ(0, h::AddMenuItem(FourCC("none"), FourCC("txMN"), "Talvix"));
+  EXPECT_TRUE(model_->snapshot().keyHelp);  // shown at start
   h::HelpToggleA();
+  EXPECT_FALSE(model_->snapshot().keyHelp);
+  h::HelpToggleA();  // hiding twice leaves them hidden
+  EXPECT_FALSE(model_->snapshot().keyHelp);
   h::HelpToggleB();
   h::HelpToggleB();
   model_->modify([](sim::HostState& s) {
@@ -426,8 +430,9 @@ TEST_F(HostSlots, MessagesAlertsMenusTimeAndHelp) {
   EXPECT_EQ((std::vector<std::string>{"first", "second"}), s.alerts);
   ASSERT_EQ(1u, s.menus.size());
   EXPECT_EQ("Talvix", s.menus[0].items.at(0).text);
-  EXPECT_EQ(1, s.helpToggleA);
+  EXPECT_EQ(2, s.helpToggleA);
   EXPECT_EQ(2, s.helpToggleB);
+  EXPECT_TRUE(s.keyHelp);
 }
 
 }  // namespace

@@ -257,6 +257,16 @@ TEST(WinFile, BadDescriptionsNameTheirLine) {
   EXPECT_FALSE(sim::ParseWinText("caption X\n", &w, &error));
   EXPECT_FALSE(sim::ParseWinText("control abcd text\nwidth -2\n", &w, &error));
   EXPECT_FALSE(sim::ParseWinText("control abcd text\nwidth x\n", &w, &error));
+  // A list's Enter button; only a list has one, named by a four-letter code.
+  ASSERT_TRUE(sim::ParseWinText(
+      "control list list\nenter slBn\ncontrol slBn button Select\n", &w,
+      &error));
+  EXPECT_EQ(FourCC("slBn"), w.controls[0].enter);
+  EXPECT_EQ(0u, w.controls[1].enter);
+  EXPECT_FALSE(
+      sim::ParseWinText("control abcd text\nenter slBn\n", &w, &error));
+  EXPECT_FALSE(sim::ParseWinText("enter slBn\n", &w, &error));
+  EXPECT_FALSE(sim::ParseWinText("control list list\nenter sl\n", &w, &error));
 }
 
 }  // namespace

@@ -48,7 +48,53 @@ TEST(Layout, ScreenRegionsTileTheTerminalOrSayItIsTooSmall) {
     EXPECT_EQ(l.window.bottom(), l.notice.row);
     EXPECT_EQ(l.scope.bottom(), l.notice.row);
     EXPECT_EQ(rows, l.help.bottom());
+    // Without the key help the window and the scope take its two lines.
+    ScreenLayout bare = ComputeScreenLayout(rows, cols, false);
+    EXPECT_EQ(0, bare.help.height);
+    EXPECT_EQ(rows - 1, bare.notice.row);
+    EXPECT_EQ(l.window.height + 2, bare.window.height);
+    EXPECT_EQ(l.scope.height + 2, bare.scope.height);
+    EXPECT_EQ(l.panel.height, bare.panel.height);
   }
+}
+
+TEST(Layout, AtTheSmallestSizeEveryControlOfEveryWindowFits) {
+  const ScreenLayout l = ComputeScreenLayout(kMinRows, kMinCols);
+  const Rect content = ContentArea(l.window);
+  EXPECT_EQ(kPanelWidth, l.panel.width);
+  for (const char* file : {"txMain.win", "txConnect.win", "txFP.win",
+                           "txATC.win", "txAcft.WIN", "txPic.win"}) {
+    Window w = ShippedWindow(file);
+    auto places = LayoutControls(w, content.height, content.width);
+    std::size_t shown = 0;
+    for (const Control& c : w.controls)
+      if (c.kind != ControlKind::kMenu && c.kind != ControlKind::kControl)
+        ++shown;
+    EXPECT_EQ(shown, places.size()) << file;
+    for (const auto& p : places) {
+      EXPECT_LE(p.rect.right(), content.width) << file;
+      EXPECT_LE(p.rect.bottom(), content.height) << file;
+    }
+    // What the focus indicator and the captions show is never a code.
+    for (const Control& c : w.controls)
+      EXPECT_NE(talvix::FourCCText(c.code), ControlCaption(c)) << file;
+  }
+  // A popup keeps its width whatever items come and go, so nothing after
+  // it moves; a long item is cut, not let out.
+  Window w = ShippedWindow("txMain.win");
+  auto before = LayoutControls(w, content.height, content.width);
+  w.find(talvix::FourCC("spMg"))->items.push_back({7, "VERYLONGCALLSIGN"});
+  w.find(talvix::FourCC("sAtc"))->items.push_back({8, "SFO_TWR"});
+  auto after = LayoutControls(w, content.height, content.width);
+  ASSERT_EQ(before.size(), after.size());
+  for (std::size_t i = 0; i < before.size(); ++i)
+    EXPECT_EQ(before[i].rect.col, after[i].rect.col);
+  Control list;
+  list.kind = ControlKind::kList;
+  list.columns = {{"History", 1024}};
+  EXPECT_EQ("History", ControlCaption(list));
+  list.columns.push_back({"Frequency", 80});
+  EXPECT_EQ("List", ControlCaption(list));
 }
 
 TEST(Layout, MainWindowGivesTheHistoryTheRoomAndMenusNoPlace) {
@@ -131,26 +177,47 @@ TEST(Scope, TargetsMoveOnByTheirVelocityUntilTheNextReport) {
   EXPECT_FALSE(ScopeCell(area, 10, 0, -10.6, &row, &col));
 }
 
-TEST(Flight, TurnsAcceleratesAndClimbsOnlyWhenFlying) {
+TEST(Flight, OnTheGroundItSteersLevelAndClimbsOnlyFromTakeOffSpeed) {
   UserAircraft u;
   u.position = {37.6 * 3600, 237.6 * 3600, 13};
   FlightTargets t = CurrentTargets(u);
+  EXPECT_EQ(13.0, t.groundFt);  // standing: the field's elevation
   t.headingDeg = 90;
   t.knots = 100;
   t.altitudeFt = 1000;
   Fly(u, t, 1.0);
   EXPECT_NEAR(3.0, u.orientation.y * 180 / 3.14159265358979, 1e-3);
-  EXPECT_GT(u.orientation.z, 0.0);  // banked into the turn
+  EXPECT_EQ(0.0, u.orientation.z);  // turning on the ground, wings level
   EXPECT_NEAR(3.0, u.speed / kFeetPerSecondPerKnot, 1e-3);
-  EXPECT_EQ(13.0, u.position.alt);  // too slow to climb
+  EXPECT_EQ(13.0, u.position.alt);              // too slow to climb
+  for (int i = 0; i < 18; ++i) Fly(u, t, 1.0);  // 60 kt less one step
+  EXPECT_NEAR(kTakeOffKnots - 3, u.speed / kFeetPerSecondPerKnot, 1e-3);
+  EXPECT_EQ(13.0, u.position.alt);
+  EXPECT_EQ(0.0, u.orientation.z);
+  Fly(u, t, 1.0);  // take-off speed: it leaves the ground
+  EXPECT_GT(u.position.alt, 13.0);
   for (int i = 0; i < 60; ++i) Fly(u, t, 1.0);
   EXPECT_NEAR(90.0, u.orientation.y * 180 / 3.14159265358979, 1e-3);
   EXPECT_EQ(0.0, u.orientation.z);
   EXPECT_NEAR(100.0, u.speed / kFeetPerSecondPerKnot, 1e-3);
-  EXPECT_GT(u.position.alt, 13.0);
   const double lon = u.position.lon;
   Fly(u, t, 1.0);  // due east: longitude grows
   EXPECT_GT(u.position.lon, lon);
+  // In the air it banks into a turn; slowed right down it stays in the air
+  // and still comes down no lower than the ground.
+  t.headingDeg = 180;
+  Fly(u, t, 1.0);
+  EXPECT_GT(u.orientation.z, 0.0);
+  t.knots = 0;
+  t.altitudeFt = -500;
+  for (int i = 0; i < 400; ++i) Fly(u, t, 1.0);
+  EXPECT_EQ(13.0, u.position.alt);
+  EXPECT_EQ(0.0, u.orientation.z);
+  // Started in the air (fast enough to fly), the ground is sea level.
+  UserAircraft high;
+  high.position.alt = 5000;
+  high.speed = static_cast<float>(120 * kFeetPerSecondPerKnot);
+  EXPECT_EQ(0.0, CurrentTargets(high).groundFt);
 }
 
 TEST(Keys, EveryKeyOfTheHelpLineDoesWhatItSays) {

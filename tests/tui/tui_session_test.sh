@@ -12,47 +12,13 @@ callsign="TUI7"
 command -v tmux >/dev/null || { echo "tmux is not installed (scripts/setup installs it)"; exit 1; }
 work="$(mktemp -d "${TMPDIR:-/tmp}/talvix-tui.XXXXXX")"
 socket="talvix-tui-$$"
-server_pid=""
-cleanup() {
-  tmux -L "$socket" kill-server 2>/dev/null || true
-  if [ -n "$server_pid" ]; then
-    kill "$server_pid" 2>/dev/null || true
-    wait "$server_pid" 2>/dev/null || true
-  fi
-  rm -rf "$work"
-}
+source "$source/tests/tui/tmux_session.sh"
 trap cleanup EXIT
 
-fail() {
-  echo "FAIL: $*"
-  echo "--- screen ---"; screen || true
-  echo "--- netserver ---"; tail -n 30 "$work/netserver.log" || true
-  echo "--- simhost.log ---"; tail -n 20 "$work/root/simhost.log" 2>/dev/null || true
-  exit 1
-}
-screen() { tmux -L "$socket" capture-pane -p -t tui; }
-keys() { tmux -L "$socket" send-keys -t tui "$@"; sleep 0.2; }
 # The scope is the right-hand 64 columns below the panel.
-scope() { screen | sed -n '10,46p' | cut -c97-; }
-# wait_until SECONDS WHAT COMMAND...: polls until COMMAND succeeds.
-wait_until() {
-  local seconds="$1" what="$2"
-  shift 2
-  for _ in $(seq $((seconds * 5))); do
-    "$@" && return 0
-    sleep 0.2
-  done
-  fail "waited $seconds s for $what"
-}
-on_screen() { screen | grep -qF -- "$1"; }
-in_log() { grep -qF -- "$1" "$work/netserver.log"; }
+scope() { screen | sed -n '11,47p' | cut -c97-; }
 
-# The simulator's folder, with this test's server among the connect window's.
-mkdir -p "$work/root"
-cp -r "$source/data/." "$work/root/"
-sed -i "s/^item 1 localhost\$/item 1 localhost\nitem 2 $address/" "$work/root/txConnect.win"
-grep -q "item 2 $address" "$work/root/txConnect.win" || fail "cannot add the server to txConnect.win"
-echo "aircraft 37.6189 -122.3750 13 0 0 0 280" >"$work/start.sim"
+make_root "$address"
 
 world=(--demo)
 minimum=3
@@ -65,25 +31,14 @@ fi
 server_pid=$!
 wait_until 10 "the server to listen" in_log "listen $address 6809"
 
-tmux -L "$socket" new-session -d -s tui -x 160 -y 50 \
-  "'$simhost' --root '$work/root' --plugin '$plugin' --script '$work/start.sim' --tui; echo \$? >'$work/status'"
+start_simhost 160 50
 wait_until 15 "the main window" on_screen "[Tab: Say]"
 wait_until 5 "the main window's menus" on_screen "F1 Connection"
 wait_until 5 "the help line" on_screen "F5/F6 heading"
 
 # Connection menu, Connect: the aircraft chooser comes first.
-keys F1
-wait_until 5 "the Connection menu" on_screen "Disconnect"
-keys Enter
-wait_until 5 "the aircraft chooser" on_screen "[Tab: list]"
-keys Down Tab Enter
-wait_until 5 "the connect window" on_screen "[Tab: Callsign]"
-keys BTab Enter Down Down Enter
-wait_until 5 "the server popup to show $address" on_screen "<$address>"
-keys Tab C-u "$callsign" Tab 100 Tab secret Tab Tab Tab Tab
-wait_until 5 "Tab to reach OK" on_screen "[Tab: OK]"
-keys Enter
-wait_until 10 "the login" in_log "login $callsign"
+connect_as "$callsign" "$address"
+wait_until 5 "the network light to show the session" on_screen "Network  ON  $address:6809"
 
 # Traffic out to 100 nm; the scope's range goes round back to 20 nm.
 keys Tab Tab Tab Tab
