@@ -56,7 +56,8 @@ void ServerApp::start() {
     log_.event("metar " + options_.metarFolder->string());
   if (!world) return;
   for (const auto& error : world->errors) log_.event("world-error " + error);
-  if (options_.crowd > 0) addCrowd(world->world, options_.crowd, crowdTypesFor(options_));
+  if (options_.crowd > 0)
+    addCrowd(world->world, options_.crowd, crowdTypesFor(options_));
   const std::size_t pilots = world->world.pilots.size();
   const std::size_t controllers = world->world.controllers.size();
   world_ = std::make_unique<WorldTraffic>(io_, router_, std::move(world->world),

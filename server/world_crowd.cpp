@@ -62,12 +62,13 @@ void addCrowd(World& world, int count, const std::vector<CrowdType>& types) {
     // The circle's centre, spread evenly over the disc that keeps the
     // whole circle within the crowd's radius.
     pilot.distanceNm = 1.0 + (kMaxOrbitRadiusNm - 1.0) * unit(random);
-    const double centreNm = (kCrowdRadiusNm - kMaxOrbitRadiusNm) *
-                            std::sqrt(unit(random));
+    const double centreNm =
+        (kCrowdRadiusNm - kMaxOrbitRadiusNm) * std::sqrt(unit(random));
     const double bearing = 2 * kPi * unit(random);
     pilot.latitude = world.latitude + centreNm / 60.0 * std::cos(bearing);
-    pilot.longitude = world.longitude + centreNm / 60.0 * std::sin(bearing) /
-                                            std::cos(world.latitude * kPi / 180);
+    pilot.longitude =
+        world.longitude + centreNm / 60.0 * std::sin(bearing) /
+                              std::cos(world.latitude * kPi / 180);
     // Levels every 500 ft; props low and slow, jets faster the higher.
     const int maxLevel = type.engineLetter == 'P' ? 24 : 80;
     pilot.altitudeFt = 1000 + 500 * static_cast<int>(unit(random) * maxLevel);

@@ -141,7 +141,7 @@ void HostModel::setButtonState(int window, int code, int state) {
 }
 
 std::unordered_map<int, int>& HostModel::popupIds(int window, int code,
-                                                 const Control& popup) {
+                                                  const Control& popup) {
   auto [it, made] = popupIds_.try_emplace({window, code});
   if (made)
     for (const PopupItem& item : popup.items) ++it->second[item.id];

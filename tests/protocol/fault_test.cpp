@@ -121,7 +121,7 @@ TEST_F(FaultTest, ABurstOfFiveThousandLinesLosesAndReordersNothing) {
         }
         for (std::size_t r = start; r < rows.size(); ++r)
           if (rows[r].rfind("line ", 0) == 0) shown.push_back(rows[r]);
-        while (auto line = peer.readLine(1)) {
+        while (auto line = peer.readLine(2)) {
           if (line->rfind(pong, 0) != 0) continue;
           pongsInOrder &= *line == pong + std::to_string(nextPong);
           nextPong += kPingEvery;
@@ -131,7 +131,8 @@ TEST_F(FaultTest, ABurstOfFiveThousandLinesLosesAndReordersNothing) {
       60000);
   EXPECT_EQ(nextPong, kLines);
   EXPECT_TRUE(pongsInOrder);
-  ASSERT_EQ(shown.size(), static_cast<std::size_t>(kLines - kLines / kPingEvery));
+  ASSERT_EQ(shown.size(),
+            static_cast<std::size_t>(kLines - kLines / kPingEvery));
   std::size_t k = 0;
   for (int i = 0; i < kLines; ++i) {
     if (i % kPingEvery == 0) continue;
