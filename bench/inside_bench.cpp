@@ -108,7 +108,7 @@ void TickEverybodyExpiring(benchmark::State& state, int pilots) {
   InsideWorld* world = Ready(state, pilots);
   if (world == nullptr) return;
   int removed = 0;
-  double host = 0, plugin = 0;
+  double host = 0, plugin = 0, outside = 0;
   for (auto _ : state) {
     world->holdPilots(pilots);
     world->listControllers();
@@ -121,6 +121,7 @@ void TickEverybodyExpiring(benchmark::State& state, int pilots) {
     state.SetIterationTime(seconds);
     const double inHost = (end.nanoseconds - start.nanoseconds) * 1e-9;
     host += inHost;
+    outside += seconds - inHost;
     plugin += PluginSeconds(seconds, inHost, end.calls - start.calls);
     removed += before - world->pilots() - world->controllers();
     world->dropOutgoing();
@@ -129,6 +130,8 @@ void TickEverybodyExpiring(benchmark::State& state, int pilots) {
       benchmark::Counter(removed, benchmark::Counter::kAvgIterations);
   state.counters["host_ms"] = 1e3 * host / state.iterations();
   state.counters["plugin_ms"] = 1e3 * plugin / state.iterations();
+  // Without taking the host's timing out: an upper bound.
+  state.counters["outside_host_ms"] = 1e3 * outside / state.iterations();
   world->holdPilots(pilots);
 }
 
