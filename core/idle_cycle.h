@@ -1,6 +1,6 @@
 // The idle cycle: called by the simulator on every frame, it counts the two
-// timers down and, while connected, reads the aircraft, handles one received
-// line, reports the position every five seconds and asks for weather every
+// timers down and, while connected, reads the aircraft, handles the received
+// lines waiting (a bounded number), reports the position every five seconds and asks for weather every
 // 300 seconds.
 #pragma once
 

@@ -95,6 +95,24 @@ void CTXSocket::deliverLine() {
   if (!incoming_.push(packet)) ++droppedIncoming_;
 }
 
+bool CTXSocket::incomingHasRoom() const {
+  // Only this thread pushes, so the room seen here can only grow before
+  // the push.
+  return incoming_.count() < PacketQueue::kSlots;
+}
+
+void CTXSocket::receiveWaitingLines() {
+  // Every complete line waiting is cut, in order, while the queue has room
+  // for it; the rest stay on the socket for the next cycle. A queue already
+  // full still gets the cycle's first line, which it drops and counts, so
+  // a dispatcher that has stopped draining is told as before.
+  bool first = true;
+  while ((first || incomingHasRoom()) && !stop_.requested() && readLine()) {
+    deliverLine();
+    first = false;
+  }
+}
+
 void CTXSocket::initial() {
   // The socket connects in non-blocking mode from the constructor on; it
   // can take output once the attempt has ended either way. A socket that
@@ -123,7 +141,7 @@ void CTXSocket::run() {
     bool room = true;
     RunGuarded(kReceiverGuard, [&] {
       room = waitForOutputRoom();
-      if (room && readLine()) deliverLine();
+      if (room) receiveWaitingLines();
     });
     // No room yet: the next cycle begins at once. The wait is bounded, so
     // the stop request at the top of the loop still gets in.

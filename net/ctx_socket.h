@@ -81,10 +81,14 @@ class CTXSocket : public ost::TCPSession {
   bool readLine();
   // Turns the line read into a packet on the incoming queue.
   void deliverLine();
+  // One cycle's reading: every complete line waiting, up to the incoming
+  // queue's room.
+  void receiveWaitingLines();
 
  private:
   // Flushes the stream, then waits a bounded time for room to write.
   bool waitForOutputRoom();
+  bool incomingHasRoom() const;
 
   PacketQueue outgoing_;
   PacketQueue incoming_;

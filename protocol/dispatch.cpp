@@ -1,5 +1,6 @@
 #include "protocol/dispatch.h"
 
+#include <chrono>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -83,21 +84,40 @@ Packet* getNextMessage(CTXSocket* session, bool* outOfMemory) {
   return copy;
 }
 
-}  // namespace
-
-void handleIncomingMessage() {
+// Handles the oldest waiting line; false when none was waiting (or the
+// session is gone or not connected).
+bool handleOneIncoming() {
   CTXSocket* session = currentSession();
-  if (session == nullptr || !session->connected()) return;
+  if (session == nullptr || !session->connected()) return false;
   if (!hasMessages(session)) {
     ReportDroppedLines(TakeDroppedLines(session, false));
-    return;
+    return false;
   }
   bool outOfMemory = false;
   std::unique_ptr<Packet> packet(getNextMessage(session, &outOfMemory));
   if (outOfMemory) reportFatalMemoryError();
   ReportDroppedLines(TakeDroppedLines(session, false));
-  // A handler may end the session (a kill): session is not used again.
+  // A handler may end the session (a kill): the next line looks it up again.
   if (packet) RouteReceivedPacket(packet.get());
+  return true;
+}
+
+}  // namespace
+
+int handleIncomingMessages(int maxLines, std::chrono::nanoseconds maxTime) {
+  // The first line is always handled, so the queue drains whatever the
+  // lines cost; the time is looked at after each line.
+  const auto start = std::chrono::steady_clock::now();
+  int handled = 0;
+  while (handled < maxLines && handleOneIncoming()) {
+    ++handled;
+    if (std::chrono::steady_clock::now() - start >= maxTime) break;
+  }
+  return handled;
+}
+
+void handleIncomingMessage() {
+  handleIncomingMessages(kIncomingLinesPerCall, kIncomingTimePerCall);
 }
 
 }  // namespace talvix

@@ -1,10 +1,13 @@
 #include "server/server_app.h"
 
 #include <csignal>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
 #include "server/demo_world.h"
+#include "server/world_crowd.h"
 #include "server/world_file.h"
 
 namespace netserver {
@@ -12,6 +15,15 @@ namespace {
 
 MetarStore metarStoreFor(const ServerOptions& options) {
   return options.metarFolder ? MetarStore(*options.metarFolder) : MetarStore();
+}
+
+// The crowd's types come from the aircraft list beside the world file.
+std::vector<CrowdType> crowdTypesFor(const ServerOptions& options) {
+  if (!options.worldFile) return {};
+  std::ifstream in(options.worldFile->parent_path() / "CSL_ICAO.csv");
+  std::stringstream text;
+  text << in.rdbuf();
+  return readCrowdTypes(text.str());
 }
 
 }  // namespace
@@ -44,6 +56,8 @@ void ServerApp::start() {
     log_.event("metar " + options_.metarFolder->string());
   if (!world) return;
   for (const auto& error : world->errors) log_.event("world-error " + error);
+  if (options_.crowd > 0)
+    addCrowd(world->world, options_.crowd, crowdTypesFor(options_));
   const std::size_t pilots = world->world.pilots.size();
   const std::size_t controllers = world->world.controllers.size();
   world_ = std::make_unique<WorldTraffic>(io_, router_, std::move(world->world),

@@ -22,8 +22,8 @@ bool readNumber(const std::string& text, long min, long max, long& out) {
 const char* usageText() {
   return "usage: netserver [--listen ADDRESS] [--port N] [--metar DIR] "
          "[--demo]\n"
-         "                 [--world FILE] [--world-speed N] [--demo-period "
-         "MS]\n"
+         "                 [--world FILE] [--crowd N] [--world-speed N]\n"
+         "                 [--demo-period MS]\n"
          "                 [--on-login LINE] "
          "[--login-timeout S] "
          "[--idle-timeout S]\n"
@@ -52,7 +52,8 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
                (arg == "--listen" || arg == "--port" || arg == "--metar" ||
                 arg == "--demo-period" || arg == "--world" ||
                 arg == "--world-speed" || arg == "--login-timeout" ||
-                arg == "--idle-timeout" || arg == "--on-login")) {
+                arg == "--idle-timeout" || arg == "--on-login" ||
+                arg == "--crowd")) {
       parsed.error = arg + " needs a value";
     } else if (arg == "--on-login") {
       options.greeting.push_back(args[++i]);
@@ -71,6 +72,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
       options.demoPeriod = std::chrono::milliseconds(number);
     } else if (arg == "--world") {
       options.worldFile = args[++i];
+    } else if (arg == "--crowd") {
+      if (!readNumber(args[++i], 0, kMaxCrowd, number))
+        parsed.error = "bad crowd " + args[i];
+      options.crowd = static_cast<int>(number);
     } else if (arg == "--world-speed") {
       if (!readNumber(args[++i], 1, 100, number))
         parsed.error = "bad world speed " + args[i];
@@ -88,6 +93,10 @@ ParsedOptions parseOptions(const std::vector<std::string>& args,
       parsed.error = "unknown option " + arg;
     }
     if (!parsed.error.empty()) return parsed;
+  }
+  if (options.crowd > 0 && !options.worldFile && !options.demo) {
+    parsed.error = "--crowd needs --world or --demo";
+    return parsed;
   }
   if (!metarGiven) {
     std::error_code ec;

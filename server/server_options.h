@@ -11,11 +11,15 @@
 
 namespace netserver {
 
+// The most pilots --crowd adds.
+constexpr long kMaxCrowd = 20000;
+
 struct ServerOptions {
   ListenOptions listen;
   std::optional<std::filesystem::path> metarFolder;  // none: no METAR reports
   bool demo = false;                                 // the small built-in world
   std::optional<std::filesystem::path> worldFile;    // --world FILE
+  int crowd = 0;  // --crowd N: pilots added around the world's airport
   // Wall-clock time of five world seconds, the report interval: 5000 runs
   // the world in real time (--demo-period MS, or --world-speed N).
   std::chrono::milliseconds demoPeriod{5000};

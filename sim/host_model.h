@@ -3,6 +3,7 @@
 // from any thread; the lock is never held while the plug-in is called.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -82,6 +83,22 @@ class HostModel {
   int openLibraries() const;
   // Adds a line to the airport table (as if it were in airports.txt).
   void addAirport(const Airport& airport);
+
+  // The time spent inside the slots and their number, since the model was
+  // made, from every thread: what the plug-in's figures leave out to show
+  // its own cost. Each slot adds its own when it returns.
+  struct SlotTime {
+    std::int64_t nanoseconds = 0;
+    std::int64_t calls = 0;
+  };
+  SlotTime slotTime() const {
+    return {slotNanoseconds_.load(std::memory_order_relaxed),
+            slotCalls_.load(std::memory_order_relaxed)};
+  }
+  void countSlot(std::int64_t nanoseconds) {
+    slotNanoseconds_.fetch_add(nanoseconds, std::memory_order_relaxed);
+    slotCalls_.fetch_add(1, std::memory_order_relaxed);
+  }
 
   // --- the slots
   int signature(int reference);
@@ -186,6 +203,17 @@ class HostModel {
   bool isUser(const talvix::AircraftRef* ref) const;
   void fault(const std::string& what);
 
+  // How many items of each popup carry each id, by window and control,
+  // built on first use and dropped with the window: a removal whose id is
+  // unique finds its item from the end, where the newest items are, and a
+  // removal with duplicates still takes the first from the front.
+  std::unordered_map<int, int>& popupIds(int window, int control,
+                                         const Control& popup);
+  void forgetPopupIds(int window);
+
+  std::atomic<std::int64_t> slotNanoseconds_{0};
+  std::atomic<std::int64_t> slotCalls_{0};
+  std::map<std::pair<int, int>, std::unordered_map<int, int>> popupIds_;
   std::string root_;
   mutable std::mutex mutex_;
   HostState state_;

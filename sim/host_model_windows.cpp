@@ -1,5 +1,7 @@
 // The model's windows, controls and menus.
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "core/fourcc.h"
@@ -63,12 +65,14 @@ int HostModel::createWindow(int signature, int window, const char* file) {
     return 0;
   }
   state_.windows[w.code] = w;
+  forgetPopupIds(window);
   return 1;
 }
 
 void HostModel::closeWindow(int window) {
   std::lock_guard<std::mutex> lock(mutex_);
   state_.windows.erase(U(window));
+  forgetPopupIds(window);
 }
 
 int HostModel::isWindowOpen(int window) {
@@ -136,24 +140,49 @@ void HostModel::setButtonState(int window, int code, int state) {
   if (Control* c = control(window, code, "set button state")) c->state = state;
 }
 
+std::unordered_map<int, int>& HostModel::popupIds(int window, int code,
+                                                  const Control& popup) {
+  auto [it, made] = popupIds_.try_emplace({window, code});
+  if (made)
+    for (const PopupItem& item : popup.items) ++it->second[item.id];
+  return it->second;
+}
+
+void HostModel::forgetPopupIds(int window) {
+  for (auto it = popupIds_.begin(); it != popupIds_.end();)
+    it = it->first.first == window ? popupIds_.erase(it) : std::next(it);
+}
+
 void HostModel::addPopupItem(int window, int code, int id, const char* text) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (Control* c = control(window, code, ControlKind::kPopup, "add popup item"))
-    c->items.push_back({id, Text(text)});
+  Control* c = control(window, code, ControlKind::kPopup, "add popup item");
+  if (c == nullptr) return;
+  ++popupIds(window, code, *c)[id];
+  c->items.push_back({id, Text(text)});
 }
 
 void HostModel::removePopupItem(int window, int code, int id) {
   std::lock_guard<std::mutex> lock(mutex_);
   Control* c = control(window, code, ControlKind::kPopup, "remove popup item");
   if (c == nullptr) return;
-  for (auto it = c->items.begin(); it != c->items.end(); ++it) {
-    if (it->id == id) {
-      c->items.erase(it);
-      break;
+  std::unordered_map<int, int>& ids = popupIds(window, code, *c);
+  auto counted = ids.find(id);
+  if (counted != ids.end()) {
+    // The first item with the id goes; when it is the only one, it is
+    // sought from the end, where a pilot's newest items are.
+    const auto matches = [id](const PopupItem& item) { return item.id == id; };
+    auto item = c->items.end();
+    if (counted->second == 1) {
+      auto last = std::find_if(c->items.rbegin(), c->items.rend(), matches);
+      if (last != c->items.rend()) item = std::prev(last.base());
+    } else {
+      item = std::find_if(c->items.begin(), c->items.end(), matches);
     }
+    if (item != c->items.end()) c->items.erase(item);
+    if (--counted->second == 0) ids.erase(counted);
   }
   // A popup whose shown item went away shows its first item again.
-  if (c->selected && !c->findItem(*c->selected)) {
+  if (c->selected && ids.count(*c->selected) == 0) {
     c->selected.reset();
     if (!c->items.empty()) c->selected = c->items.front().id;
   }

@@ -1,6 +1,7 @@
 #include "sim/host_table.h"
 
 #include <atomic>
+#include <chrono>
 
 #include "sim/geometry.h"
 #include "sim/host_model.h"
@@ -12,13 +13,30 @@ namespace {
 
 std::atomic<HostModel*> g_active{nullptr};
 
+// Counts the time from its making to its end as the model's own.
+class SlotTimer {
+ public:
+  explicit SlotTimer(HostModel& model)
+      : model_(model), start_(std::chrono::steady_clock::now()) {}
+  ~SlotTimer() {
+    model_.countSlot(std::chrono::duration_cast<std::chrono::nanoseconds>(
+                         std::chrono::steady_clock::now() - start_)
+                         .count());
+  }
+
+ private:
+  HostModel& model_;
+  std::chrono::steady_clock::time_point start_;
+};
+
 // One function per slot: forwards to the active model, or yields R() when
-// no model is active.
+// no model is active, and counts its time.
 #define SIM_SLOT(name, R, params, call) \
   R TALVIX_CALL name##Slot params {     \
     using Result = R;                   \
     HostModel* m = g_active.load();     \
     if (m == nullptr) return Result();  \
+    SlotTimer timer(*m);                \
     return m->call;                     \
   }
 

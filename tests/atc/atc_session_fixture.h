@@ -31,7 +31,7 @@ class AtcSessionTest : public SessionPluginTest {
   LoopbackPeer& peer() { return *peer_; }
 
   // Sends the line, then an unknown server error as a marker: the plug-in
-  // handles one line per idle call in order, so once the marker is posted
+  // handles the received lines in order, so once the marker is posted
   // the line was handled. The marker posts nothing else.
   void deliver(const std::string& line) {
     const std::string marker = std::to_string(1000 + ++markers_);

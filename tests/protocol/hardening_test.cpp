@@ -168,6 +168,34 @@ TEST_F(HardeningTest, AFullIncomingQueueSaysOnceHowManyLinesWereDropped) {
                            "Error: Invalid Callsign"}));
 }
 
+// The lines waiting are handled oldest first, at most 64 in one call, and
+// no further line once the call's time is spent (but always one).
+TEST_F(HardeningTest, EachCallHandlesTheWaitingLinesInOrderUpToItsBound) {
+  LoopbackPeer peer("127.0.0.157");
+  connect(peer, "127.0.0.157");
+  constexpr int kLines = 150;
+  std::string burst;
+  for (int i = 0; i < kLines; ++i)
+    burst += "#TMXYZ:*:line " + std::to_string(i) + "\r\n";
+  ASSERT_TRUE(peer.send(burst));
+  const auto waiting = [&] { return session_->incoming().count(); };
+  ASSERT_TRUE(waitUntil([&] { return waiting() == kLines; }));
+
+  handleIncomingMessage();
+  EXPECT_EQ(waiting(), kLines - kIncomingLinesPerCall);
+  EXPECT_EQ(history().size(), static_cast<std::size_t>(kIncomingLinesPerCall));
+  // A spent time still handles one line; a bound of lines stops at it.
+  EXPECT_EQ(handleIncomingMessages(kLines, std::chrono::nanoseconds(0)), 1);
+  EXPECT_EQ(handleIncomingMessages(10, std::chrono::seconds(5)), 10);
+  EXPECT_EQ(handleIncomingMessages(kLines, std::chrono::seconds(5)),
+            kLines - kIncomingLinesPerCall - 11);
+  EXPECT_EQ(handleIncomingMessages(kLines, std::chrono::seconds(5)), 0);
+  const std::vector<std::string> rows = history();
+  ASSERT_EQ(rows.size(), static_cast<std::size_t>(kLines));
+  for (int i = 0; i < kLines; ++i)
+    EXPECT_EQ(rows[i], "line " + std::to_string(i));
+}
+
 TEST_F(HardeningTest, HostilePongTimesAndServerErrorZero) {
   const std::string buggy =
       "Talvix for FS2000 is BUGGY! Can't respond to PING properly.";

@@ -17,11 +17,11 @@ TEST(Options, DefaultsAndEveryOption) {
   EXPECT_FALSE(none.options.demo);
   EXPECT_FALSE(none.options.quitAtEndOfInput);
 
-  const auto all =
-      parseOptions({"--listen", "127.0.0.9", "--port", "7000", "--metar", "/m",
-                    "--demo", "--stdin-quit", "--demo-period", "250",
-                    "--login-timeout", "5", "--idle-timeout", "9"},
-                   "/nonexistent-folder");
+  const auto all = parseOptions(
+      {"--listen", "127.0.0.9", "--port", "7000", "--metar", "/m", "--demo",
+       "--stdin-quit", "--demo-period", "250", "--login-timeout", "5",
+       "--idle-timeout", "9", "--crowd", "20000"},
+      "/nonexistent-folder");
   ASSERT_TRUE(all.error.empty()) << all.error;
   EXPECT_EQ(all.options.listen.address, "127.0.0.9");
   EXPECT_EQ(all.options.listen.port, 7000);
@@ -31,6 +31,8 @@ TEST(Options, DefaultsAndEveryOption) {
   EXPECT_EQ(all.options.demoPeriod, std::chrono::milliseconds(250));
   EXPECT_EQ(all.options.listen.limits.loginTimeout, std::chrono::seconds(5));
   EXPECT_EQ(all.options.listen.limits.idleTimeout, std::chrono::seconds(9));
+  EXPECT_EQ(all.options.crowd, 20000);
+  EXPECT_EQ(none.options.crowd, 0);
 }
 
 TEST(Options, MetarFolderBesideTheExecutableUnlessOneIsGiven) {
@@ -52,6 +54,10 @@ TEST(Options, MistakesAreReported) {
         {"--listen"},
         {"--demo-period", "0"},
         {"--idle-timeout", "0"},
+        {"--demo", "--crowd", "20001"},
+        {"--demo", "--crowd", "-1"},
+        {"--demo", "--crowd"},
+        {"--crowd", "5"},  // no world to add them to
         {"--bogus"}}) {
     EXPECT_FALSE(parseOptions(args, "/nonexistent-folder").error.empty())
         << args[0];

@@ -9,7 +9,9 @@
 #include <sstream>
 
 #include "server/wire_line.h"
+#include "server/world_crowd.h"
 #include "server/world_file.h"
+#include "server/world_flight.h"
 #include "server_harness.h"
 #include "server_process.h"
 
@@ -132,6 +134,42 @@ double turned(double from, double to) {
 
 // The shipped world through the built executable, five times faster than
 // real time: each report is five world seconds after the one before.
+// The crowd flies within 90 nm of the airport at many levels, with types
+// of the aircraft list, and leaves the world's own stations alone.
+TEST(WorldFile, ACrowdStaysNearTheAirportWithListedTypes) {
+  WorldParseResult parsed = loadWorldFile(kWorldPath);
+  ASSERT_TRUE(parsed.errors.empty());
+  World world = parsed.world;
+  const std::size_t own = world.pilots.size();
+  world.pilots.push_back(world.pilots.front());
+  world.pilots.back().callsign = "CROWD0002";  // taken: skipped
+  std::ifstream csv(kSourceDir + "/data/CSL_ICAO.csv");
+  std::stringstream text;
+  text << csv.rdbuf();
+  const std::vector<CrowdType> types = readCrowdTypes(text.str());
+  ASSERT_GT(types.size(), 10u);
+  std::set<std::string> codes;
+  for (const auto& type : types) codes.insert(type.code);
+  addCrowd(world, 500, types);
+  ASSERT_EQ(world.pilots.size(), own + 1 + 500);
+  std::set<std::string> callsigns, levels;
+  for (std::size_t i = own + 1; i < world.pilots.size(); ++i) {
+    const WorldPilot& pilot = world.pilots[i];
+    EXPECT_TRUE(callsigns.insert(pilot.callsign).second) << pilot.callsign;
+    EXPECT_NE(pilot.callsign, "CROWD0002");
+    EXPECT_EQ(codes.count(pilot.model), 1u) << pilot.model;
+    levels.insert(std::to_string(pilot.altitudeFt));
+    PilotFlight flight(pilot, world);
+    for (double t : {0.0, 600.0, 1800.0}) {
+      const FlightState& state = flight.at(t);
+      EXPECT_LE(distanceNm({world.latitude, world.longitude}, state.position),
+                kCrowdRadiusNm)
+          << pilot.callsign;
+    }
+  }
+  EXPECT_GT(levels.size(), 40u);
+}
+
 TEST(World, ShippedWorldOnTheWire) {
   const auto world = loadWorldFile(kWorldPath).world;
   ServerProcess server({"--listen", "127.0.0.231", "--port", "0", "--world",

@@ -97,6 +97,43 @@ TEST_F(HostSlots, PopupSelectionReturnsIdAndCopiesTextCut) {
   EXPECT_TRUE(Faults().empty());
 }
 
+// Two items with one id: the first goes, whichever end a removal searches
+// from; a unique id goes wherever it stands, and the window's next opening
+// starts from its file again.
+TEST_F(HostSlots, RemovingAnItemTakesTheFirstWithItsId) {
+  OpenExample();
+  h::AddPopupItem(kWin, kPopup, 5, "first five");
+  h::AddPopupItem(kWin, kPopup, 6, "six");
+  h::AddPopupItem(kWin, kPopup, 5, "second five");
+  h::AddPopupItem(kWin, kPopup, 8, "eight");
+  const auto texts = [&] {
+    std::vector<std::string> all;
+    const sim::HostState s = model_->snapshot();
+    for (const auto& item : s.windows.at(kWin).find(kPopup)->items)
+      all.push_back(item.text);
+    return all;
+  };
+  const std::size_t fromFile = texts().size() - 4;
+  h::RemovePopupItem(kWin, kPopup, 5);
+  std::vector<std::string> left = texts();
+  left.erase(left.begin(), left.begin() + fromFile);
+  EXPECT_EQ(left, (std::vector<std::string>{"six", "second five", "eight"}));
+  h::RemovePopupItem(kWin, kPopup, 5);  // now unique: sought from the end
+  h::RemovePopupItem(kWin, kPopup, 6);
+  left = texts();
+  left.erase(left.begin(), left.begin() + fromFile);
+  EXPECT_EQ(left, std::vector<std::string>{"eight"});
+  h::RemovePopupItem(kWin, kPopup, 5);  // none left: nothing happens
+  EXPECT_EQ(texts().size(), fromFile + 1);
+  // The host counts the time of every slot called.
+  const sim::HostModel::SlotTime before = model_->slotTime();
+  h::AddPopupItem(kWin, kPopup, 9, "nine");
+  h::RemovePopupItem(kWin, kPopup, 9);
+  EXPECT_EQ(model_->slotTime().calls - before.calls, 2);
+  EXPECT_GE(model_->slotTime().nanoseconds, before.nanoseconds);
+  EXPECT_TRUE(Faults().empty());
+}
+
 TEST_F(HostSlots, ListRowsCellsAndSelection) {
   OpenExample();
   EXPECT_EQ(-1, h::ListSelectedRow(kWin, kList));

@@ -1,0 +1,153 @@
+// What a pilot sees on a busy network: a peer sends "@" for every one of
+// N pilots every five seconds, spread evenly, through the real receiver of
+// the connected plug-in, while the host idles at 60 frames a second. The
+// figures: how old a position is when its AI object stands there (from
+// the peer's send), lines dropped, and what each idle call costs, the
+// plug-in's own part apart from the host's slots. A run lasts a minute
+// (TALVIX_BENCH_SECONDS sets another length).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/inside_world.h"
+
+namespace talvix::bench {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kFrame = std::chrono::microseconds(16667);
+constexpr double kReportSeconds = 5.0;
+
+double RunSeconds() {
+  const char* text = std::getenv("TALVIX_BENCH_SECONDS");
+  const double seconds = text ? std::atof(text) : 60.0;
+  return seconds > 0 ? seconds : 60.0;
+}
+
+std::string CrowdCallsign(int n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "Q%05d", n);
+  return text;
+}
+
+struct Report {
+  int altitude = 0;  // tells one report of a pilot from the next
+  Clock::time_point sentAt;
+  bool shown = true;
+};
+
+double Percentile(std::vector<double> values, double p) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  return values[std::min(values.size() - 1,
+                         static_cast<std::size_t>(p * values.size()))];
+}
+
+void PositionAge(benchmark::State& state, int pilots) {
+  InsideWorld& world = InsideWorld::Get();
+  if (!world.ready()) return state.SkipWithError("the plug-in did not connect");
+  world.holdPilots(0);
+  currentSession()->takeDroppedIncoming();
+  std::vector<double> ages, total, plugin, host;
+  for (auto _ : state) {
+    std::mutex lock;
+    std::vector<Report> sent(pilots);
+    std::atomic<bool> stop{false};
+    const auto start = Clock::now();
+    const double runSeconds = RunSeconds();
+    // The peer: pilot i reports at i/N of each five seconds.
+    std::thread peer([&] {
+      for (long k = 0; !stop; ++k) {
+        const int pilot = static_cast<int>(k % pilots);
+        const long round = k / pilots;
+        const auto due =
+            start + std::chrono::duration_cast<Clock::duration>(
+                        std::chrono::duration<double>(
+                            kReportSeconds * (round + double(pilot) / pilots)));
+        while (Clock::now() < due && !stop) {
+          while (world.peer().readLine(2)) {
+          }
+        }
+        const int altitude = 3000 + static_cast<int>(round % 1000);
+        char line[128];
+        std::snprintf(
+            line, sizeof line, "@N:%s:1200:1:%.5f:%.5f:%d:120:0:0\r\n",
+            CrowdCallsign(pilot).c_str(), kUserLatitude + 0.01 * (pilot % 100),
+            kUserLongitude + 0.01 * (pilot / 100), altitude);
+        {
+          std::lock_guard<std::mutex> hold(lock);
+          sent[pilot] = {altitude, Clock::now(), false};
+        }
+        world.peer().send(line);
+      }
+    });
+    auto last = Clock::now();
+    while (Clock::now() - start < std::chrono::duration<double>(runSeconds)) {
+      std::this_thread::sleep_until(last + kFrame);
+      const auto now = Clock::now();
+      const float dt = std::chrono::duration<float>(now - last).count();
+      last = now;
+      const sim::HostModel::SlotTime before = world.model().slotTime();
+      const double seconds = Seconds([&] { world.idleOnce(dt); });
+      const sim::HostModel::SlotTime after = world.model().slotTime();
+      const double inHost = (after.nanoseconds - before.nanoseconds) * 1e-9;
+      total.push_back(seconds);
+      host.push_back(inHost);
+      plugin.push_back(
+          PluginSeconds(seconds, inHost, after.calls - before.calls));
+      // Which reports the objects now show.
+      const auto seen = Clock::now();
+      std::lock_guard<std::mutex> hold(lock);
+      world.model().read([&](const sim::HostState& s) {
+        for (const sim::SimObject& o : s.objects) {
+          if (o.names[0].size() != 6 || o.names[0][0] != 'Q') continue;
+          Report& r = sent[std::atoi(o.names[0].c_str() + 1)];
+          if (r.shown || static_cast<int>(o.position.alt) != r.altitude)
+            continue;
+          r.shown = true;
+          ages.push_back(
+              std::chrono::duration<double>(seen - r.sentAt).count());
+        }
+        return 0;
+      });
+    }
+    stop = true;
+    peer.join();
+    state.SetIterationTime(runSeconds);
+  }
+  state.counters["age_median_s"] = Percentile(ages, 0.5);
+  state.counters["age_worst_s"] = Percentile(ages, 1.0);
+  state.counters["positions_shown"] = static_cast<double>(ages.size());
+  state.counters["dropped"] = currentSession()->takeDroppedIncoming();
+  state.counters["idle_median_us"] = 1e6 * Percentile(total, 0.5);
+  state.counters["idle_worst_us"] = 1e6 * Percentile(total, 1.0);
+  state.counters["plugin_median_us"] = 1e6 * Percentile(plugin, 0.5);
+  state.counters["plugin_worst_us"] = 1e6 * Percentile(plugin, 1.0);
+  state.counters["host_worst_us"] = 1e6 * Percentile(host, 1.0);
+  state.counters["pilots"] = pilots;
+  world.handleAll();
+  world.holdPilots(0);
+  world.dropOutgoing();
+}
+
+const bool kRegistered = [] {
+  for (int pilots : {50, 200, 1000})
+    benchmark::RegisterBenchmark(
+        ("Crowd/PositionAge/pilots:" + std::to_string(pilots)).c_str(),
+        PositionAge, pilots)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1)
+        ->Repetitions(1);
+  return true;
+}();
+
+}  // namespace
+}  // namespace talvix::bench
