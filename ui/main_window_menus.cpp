@@ -83,7 +83,7 @@ void OnAtcMenu(std::uint32_t item) {
         FillFlightPlanWindow();
       }
       break;
-    case codes::kItemResendPlan: SendFlightPlan(); break;
+    case codes::kItemResendPlan: ResendFlightPlan(); break;
     default: break;
   }
 }

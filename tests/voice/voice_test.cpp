@@ -108,12 +108,21 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 1);
 
   // A server part that does not fit is refused, not cut; no library, no
-  // switch, with its own line.
+  // switch, with its own line. The server remembered before it is
+  // forgotten: UNICOM then leaves TeamSpeak alone.
   tsAnswers(0);
   pickStation("XYZ_TWR");
+  deliver(kTsAnswer);
+  EXPECT_EQ(tsLog().size(), 4u);
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog().size(), 5u);
+  pickStation("XYZ_TWR");
   deliver("#TMXYZ_TWR:ABC:" + std::string(120, 'a') + ".ts.example.net/x");
-  EXPECT_EQ(tsLog().size(), 3u);
+  EXPECT_EQ(tsLog().size(), 5u);
   EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 2);
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog().size(), 5u);
+  EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 2);
   fs::remove(fs::path(root_) / "libTSRemote.so");
   pickStation("UNICOM_CTR");
   pickStation("XYZ_TWR");
@@ -178,6 +187,20 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
   EXPECT_EQ(rogerArguments(), Lines{});
   fs::remove(root / "registry" / "App Paths" / "roger.exe");
   EXPECT_FALSE(RogerWilcoLeave());
+}
+
+// A started program holds only standard input, output and error: the
+// session's socket closes with Disconnect while the program still runs.
+TEST_F(VoiceTest, AStartedProgramDoesNotHoldTheSessionOpen) {
+  start("127.0.0.198");
+  const fs::path roger = fs::path(root_) / "roger";
+  fs::remove(roger);
+  std::ofstream(roger) << "#!/bin/sh\nexec sleep 4\n";
+  fs::permissions(roger, fs::perms::owner_all);
+  ASSERT_TRUE(RogerWilcoJoin("10.1.2.3/xyz"));
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  disconnect();
+  EXPECT_TRUE(peer().waitForClose(2000));
 }
 
 // ".rw ADDRESS" and ".rwk" typed on the command line reach the same program,
