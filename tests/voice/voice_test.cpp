@@ -189,18 +189,27 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
   EXPECT_FALSE(RogerWilcoLeave());
 }
 
-// A started program holds only standard input, output and error: the
-// session's socket closes with Disconnect while the program still runs.
-TEST_F(VoiceTest, AStartedProgramDoesNotHoldTheSessionOpen) {
+// A started program holds only standard input, output and error: nothing
+// of the plug-in, such as the session's socket, is inherited.
+TEST_F(VoiceTest, AStartedProgramHoldsOnlyTheStandardDescriptors) {
   start("127.0.0.198");
   const fs::path roger = fs::path(root_) / "roger";
+  const fs::path listed = fs::path(root_) / "fds.txt";
   fs::remove(roger);
-  std::ofstream(roger) << "#!/bin/sh\nexec sleep 4\n";
+  // ls lists its own descriptors: the three standard ones and the folder
+  // it reads.
+  std::ofstream(roger) << "#!/bin/sh\nexec ls /proc/self/fd > " << listed
+                       << ".part\n";
   fs::permissions(roger, fs::perms::owner_all);
   ASSERT_TRUE(RogerWilcoJoin("10.1.2.3/xyz"));
-  std::this_thread::sleep_for(std::chrono::milliseconds(200));
-  disconnect();
-  EXPECT_TRUE(peer().waitForClose(2000));
+  const fs::path part = listed.string() + ".part";
+  Lines fds;
+  for (int i = 0; i < 300 && fds.size() < 4; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    fds = ReadLines(part);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ReadLines(part), (Lines{"0", "1", "2", "3"}));
 }
 
 // ".rw ADDRESS" and ".rwk" typed on the command line reach the same program,
