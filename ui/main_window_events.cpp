@@ -60,6 +60,8 @@ void OnAtcSelected() {
   if (std::strcmp(station->callsign, TunedStation().callsign) != 0) {
     SwitchToStation(station, true);
   }
+  // A pick that tuned nothing (no connection) leaves the tuned one shown.
+  ShowTunedStation();
 }
 
 void OnAltitudeOffsetApplied() {

@@ -229,15 +229,21 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   pickStation("XYZ_TWR");
   EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
 
-  // "#DA" of the tuned station: gone from the list, still tuned, silent.
+  // "#DA" of the tuned station: gone from the list, and the user falls
+  // back to UNICOM as on expiry, so the popup and 'aFrq' name the station
+  // that is tuned.
   std::size_t before = history().size();
   deliver("#DAXYZ_TWR");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP"}));
-  EXPECT_EQ(postedSince(before), Lines{});
-  deliver("#TMQ:@18150:still here");
-  EXPECT_TRUE(historyHas("Q: still here"));
+  EXPECT_EQ(postedSince(before),
+            (Lines{"** Active ATC position expired !! ==> you will be "
+                   "switched to UNICOM",
+                   kUnicomSwitch}));
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
 
-  // Picking UNICOM asks nothing; dialling 118.15 then finds SAME_APP.
+  // Picking UNICOM again asks nothing; dialling 118.15 then finds SAME_APP.
   pickStation("UNICOM_CTR");
   EXPECT_EQ(historyCount(kUnicomSwitch), 2);
   idle();
@@ -275,10 +281,14 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   EXPECT_FLOAT_EQ(radio(), 121.7f);
   EXPECT_EQ(postedSince(before), Lines{});
   EXPECT_EQ(control("txMN", "aFrq")->text, label);
+  EXPECT_EQ(shownStation(), "SAME_APP");  // still the tuned one
 
-  // Disconnect keeps UNICOM alone; a new session adds no second one.
+  // Disconnect keeps UNICOM alone, which the popup and 'aFrq' then name; a
+  // new session adds no second one.
   disconnect();
   EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
   reconnect("127.0.0.94");
   ASSERT_TRUE(peer().accept());
   ASSERT_TRUE(peer().readLine().has_value());
