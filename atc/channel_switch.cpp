@@ -58,10 +58,21 @@ void SwitchToStation(const AtcStation* station, bool tuneRadio) {
       Format("====> switched to %s on %.3f (expect ATIS)", g_tuned.callsign,
              static_cast<double>(g_tuned.frequency));
   AddHistoryLine(line.c_str());
+  ShowTunedStation();
+}
+
+void ShowTunedStation() {
   SelectStationItem(g_tuned.callsign);
   host::SetText(
       codes::kMainWindow, codes::kFrequencyLabel,
       Format("%.03f", static_cast<double>(g_tuned.frequency)).c_str());
+}
+
+void TuneFirstStationIfTunedIsGone() {
+  const AtcStation* first = StationAt(0);
+  if (first == nullptr || FindStation(g_tuned.callsign) != nullptr) return;
+  g_tuned = *first;
+  ShowTunedStation();
 }
 
 }  // namespace talvix

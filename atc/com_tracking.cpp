@@ -32,6 +32,8 @@ float ReadComFrequency() {
   host::UserAircraft(&reference);
   float frequency =
       RoundToTwoDecimals(host::GetRadio(reference, kRadioCom, 1, 0));
+  // A reading that is not a number would count as a change every time.
+  if (!std::isfinite(frequency)) return g_lastCom;
   if (frequency == g_lastCom) return frequency;
 
   if (g_trackingArmed) {
@@ -58,8 +60,11 @@ void ComFrequencyText(char out[6]) {
 }
 
 void TuneCom(float frequency) {
-  g_trackingArmed = false;
+  // The radio is never handed a value that is not a number: tracking would
+  // see it change on every read.
   float rounded = RoundToTwoDecimals(frequency);
+  if (!std::isfinite(rounded)) return;
+  g_trackingArmed = false;
   AircraftRef reference{};
   host::UserAircraft(&reference);
   host::SetRadio(reference, kRadioCom, 1, rounded);

@@ -1,5 +1,6 @@
 // "%" announces or keeps alive a controller, "#DA" takes one away. The
 // first "%" line after loading also creates the UNICOM station and tunes it.
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -57,6 +58,13 @@ float FrequencyFromField(const std::string& field) {
   return std::strtof(text.c_str(), nullptr);
 }
 
+// Only a station the radio can be tuned to is listed: a field such as
+// "00e99" reads as infinite, and the radio would be handed it.
+bool InComBand(float frequency) {
+  return std::isfinite(frequency) && frequency >= kComLowestMhz &&
+         frequency <= kComHighestMhz;
+}
+
 }  // namespace
 
 void handlePERCENT(Packet* packet) {
@@ -74,9 +82,10 @@ void handlePERCENT(Packet* packet) {
     fields.skip();
     const int fourth = ParseInt(fields.next());
     const int fifth = ParseInt(fields.next());
+    const float frequency = FrequencyFromField(frequencyText);
+    if (!InComBand(frequency)) return;
     AtcStation* station =
-        NewStation(callsign, FrequencyFromField(frequencyText), fourth, fifth,
-                   frequencyText.c_str());
+        NewStation(callsign, frequency, fourth, fifth, frequencyText.c_str());
     if (station == nullptr) return;
     AddStation(station);
     RefreshAtcWindow();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "atc/com_tracking.h"
 #include "atc/stations.h"
 #include "ui/history.h"
 
@@ -81,7 +82,9 @@ void RemoveStation(const char* callsign) {
   if (station == nullptr) return;
   for (int i = g_list.count() - 1; i >= 0; --i) {
     if (g_list.at(i) != station) continue;
-    RemoveStationItem(station, false);
+    // The tuned station leaving falls back to the first, as on expiry, so
+    // the popup and 'aFrq' keep naming the tuned station.
+    RemoveStationItem(station, true);
     g_list.detachAt(i);
     delete station;
     return;
@@ -111,6 +114,8 @@ void ClearStations() {
     g_list.detachAt(i);
     delete station;
   }
+  // The popup now shows the first station; the tuned one goes with it.
+  TuneFirstStationIfTunedIsGone();
 }
 
 }  // namespace talvix

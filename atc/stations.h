@@ -21,6 +21,9 @@ struct AtcStation {
 constexpr int kAtcSlots = 10000;
 constexpr int kAtcTtl = 12;
 constexpr char kUnicomCallsign[] = "UNICOM_CTR";
+// The COM radio's band, in MHz.
+constexpr float kComLowestMhz = 118.0f;
+constexpr float kComHighestMhz = 136.975f;
 
 // Appends a new station (the list then owns it) or, for a listed callsign,
 // copies the new frequency into the listed one and deletes the new record.

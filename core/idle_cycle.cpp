@@ -4,6 +4,7 @@
 #include "net/session.h"
 #include "protocol/dispatch.h"
 #include "protocol/own_aircraft.h"
+#include "protocol/session_end.h"
 #include "ui/shared_values.h"
 #include "weather/weather_request.h"
 
@@ -30,6 +31,10 @@ void IdleCycle::run(float elapsedSeconds) {
   positionTimer_ -= elapsedSeconds;
   weatherTimer_ -= elapsedSeconds;
 
+  try {
+    if (steps_.endGoneSession != nullptr) steps_.endGoneSession();
+  } catch (...) {
+  }
   bool connected = false;
   try {
     connected = steps_.connected();
@@ -67,6 +72,7 @@ IdleSteps LiveIdleSteps() {
   steps.handlePositionUpdate = handlePositionUpdate;
   steps.handleWeatherRequest = handleWeatherRequest;
   steps.autoWeather = ReadAutoWeather;
+  steps.endGoneSession = EndGoneSession;
   return steps;
 }
 

@@ -20,6 +20,9 @@ struct IdleSteps {
   void (*handlePositionUpdate)();
   void (*handleWeatherRequest)();
   int (*autoWeather)();  // requests are sent only while it returns 1
+  // Ends a session whose connection is gone, before the connected test;
+  // none in a cycle that only watches the timing.
+  void (*endGoneSession)() = nullptr;
 };
 
 class IdleCycle {

@@ -49,6 +49,7 @@ void WriteSettings(const ConnectionRecord& record, int serverItem) {
 void OpenSession(const ConnectionRecord& record) {
   SessionState& state = Session();
   CreateQueueLocks();
+  state.server = record.server;
   try {
     const ost::IPV4Host server(record.server);
     state.session = new (std::nothrow) CTXSocket(server);

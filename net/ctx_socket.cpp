@@ -1,5 +1,6 @@
 #include "net/ctx_socket.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <new>
@@ -11,6 +12,23 @@ namespace talvix {
 namespace {
 constexpr char kReceiverGuard[] =
     "CTXSocket - Talvix: Exception caught. Notify author.";
+
+// A failed peek or read of the non-blocking socket: only "nothing waiting
+// yet" (or an interrupted call) leaves the connection usable.
+bool NothingWaiting() {
+#if defined(_WIN32)
+  const int error = WSAGetLastError();
+  return error == WSAEWOULDBLOCK || error == WSAEINTR;
+#else
+  return errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR;
+#endif
+}
+
+// What a peek into room for at least one byte says of the connection: 0
+// bytes is the end of the stream, a failure other than no data a break.
+bool PeekFoundEnd(ssize_t peeked) {
+  return peeked == 0 || (peeked < 0 && !NothingWaiting());
+}
 
 }  // namespace
 
@@ -75,6 +93,7 @@ bool CTXSocket::readLine() {
   // the next line stay on the socket for the next cycle.
   while (!line_.complete()) {
     const ssize_t peeked = peek(line_.tail(), line_.room());
+    if (PeekFoundEnd(peeked)) lost_.store(true);
     if (peeked <= 0) return false;
     bool ended = false;
     const std::size_t take = LineReader::Take(
@@ -85,6 +104,11 @@ bool CTXSocket::readLine() {
                  ended && static_cast<std::size_t>(got) == take);
   }
   return true;
+}
+
+void CTXSocket::checkConnection() {
+  char byte = 0;
+  if (PeekFoundEnd(peek(&byte, 1))) lost_.store(true);
 }
 
 void CTXSocket::deliverLine() {
@@ -133,7 +157,10 @@ void CTXSocket::initial() {
 void CTXSocket::run() {
   // Initial has waited for the connection; a session that never connected
   // stays dead and its thread ends here.
-  if (!isConnected()) return;
+  if (!isConnected()) {
+    if (!stop_.requested()) neverConnected_.store(true);
+    return;
+  }
   connected_.store(true);
   line_.clear();
   while (!stop_.requested()) {
@@ -141,8 +168,16 @@ void CTXSocket::run() {
     bool room = true;
     RunGuarded(kReceiverGuard, [&] {
       room = waitForOutputRoom();
-      if (room) receiveWaitingLines();
+      if (!room) {
+        checkConnection();  // a broken socket has no room either
+      } else {
+        receiveWaitingLines();
+      }
     });
+    // The server has gone: every line it completed is queued, a line cut
+    // off by the end is dropped, and the receiver ends. The simulator's side
+    // ends the session once it has handled the queued lines.
+    if (lost_.load()) break;
     // No room yet: the next cycle begins at once. The wait is bounded, so
     // the stop request at the top of the loop still gets in.
     if (!room) continue;

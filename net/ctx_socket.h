@@ -48,6 +48,13 @@ class CTXSocket : public ost::TCPSession {
   // True once the receiver has seen the connection complete. The socket
   // state stays connected after that, as the library keeps it.
   bool connected() const { return connected_.load(); }
+  // True once the receiver has found the connection closed by the server
+  // or broken (end of stream, reset, a read error). Every line read before
+  // is on the incoming queue by then, and the receiver reads no more.
+  bool lost() const { return lost_.load(); }
+  // True when the thread ended without the connection completing: refused,
+  // an address that did not resolve, or the 60-second wait over.
+  bool neverConnected() const { return neverConnected_.load(); }
 
   // Receiver cycles begun so far: the receiver's pace, seen from outside.
   int cycles() const { return cycles_.load(std::memory_order_relaxed); }
@@ -76,8 +83,9 @@ class CTXSocket : public ost::TCPSession {
   void exit() override {}
 
   // Adds waiting bytes of the current line; true when the line is complete
-  // (ended by LF) or full. Reachable by derived classes so the reader can be
-  // driven without the thread and its pause.
+  // (ended by LF) or full. False when nothing more is waiting, and also when
+  // the connection has ended, which lost() then tells. Reachable by derived
+  // classes so the reader can be driven without the thread and its pause.
   bool readLine();
   // Turns the line read into a packet on the incoming queue.
   void deliverLine();
@@ -89,12 +97,16 @@ class CTXSocket : public ost::TCPSession {
   // Flushes the stream, then waits a bounded time for room to write.
   bool waitForOutputRoom();
   bool incomingHasRoom() const;
+  // Marks the connection lost when a one-byte peek finds it ended.
+  void checkConnection();
 
   PacketQueue outgoing_;
   PacketQueue incoming_;
   std::mutex streamLock_;  // the sender's write against the receiver's flush
   WorkerStop stop_;
   std::atomic<bool> connected_{false};
+  std::atomic<bool> lost_{false};
+  std::atomic<bool> neverConnected_{false};
   std::atomic<int> droppedIncoming_{0};
   std::atomic<int> droppedOutgoing_{0};
   std::atomic<int> cycles_{0};

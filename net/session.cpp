@@ -23,6 +23,10 @@ bool IsConnected() {
   return session != nullptr && session->connected();
 }
 
+std::string SessionServer() {
+  return currentSession() != nullptr ? Session().server : std::string();
+}
+
 bool QueueIfSession(Packet* packet) {
   CTXSocket* session = currentSession();
   if (session == nullptr) {

@@ -17,6 +17,9 @@ SocketSender* currentSender();
 
 // True when a current session exists and its socket is connected.
 bool IsConnected();
+// The server address the current session was opened for; empty without
+// one.
+std::string SessionServer();
 
 // Hands the packet to the current session's outgoing queue when a session
 // exists (connected or not); otherwise deletes it. True when queued.

@@ -2,6 +2,8 @@
 // the accessors (net/session.cpp) and connect/disconnect (net/connect.cpp).
 #pragma once
 
+#include <string>
+
 namespace talvix {
 
 class CTXSocket;
@@ -10,6 +12,7 @@ class SocketSender;
 struct SessionState {
   CTXSocket* session = nullptr;
   SocketSender* sender = nullptr;
+  std::string server;  // the address the session was opened for
 };
 
 SessionState& Session();

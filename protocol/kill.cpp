@@ -3,11 +3,10 @@
 
 #include "core/guard.h"
 #include "net/connection_record.h"
-#include "net/dropped_lines.h"
 #include "net/field_reader.h"
-#include "net/session.h"
 #include "protocol/alerts.h"
 #include "protocol/handlers.h"
+#include "protocol/session_end.h"
 #include "ui/history.h"
 
 namespace talvix {
@@ -23,8 +22,7 @@ void handleKILL(Packet* packet) {
     const std::string removed = fields.next();
     if (removed != OwnCallsign()) return;
     // The traffic, the stations and the history stay as they are.
-    const DroppedLines lost = TakeDroppedLines(currentSession(), true);
-    disconnectFromServer();
+    const DroppedLines lost = EndSession({false, false});
     const std::string reason = fields.next();
     AddHistoryLine(("You have been removed by: " + reason).c_str());
     ReportDroppedLines(lost);

@@ -90,11 +90,13 @@ void Router::handleLogin(Peer& peer, const std::string& line) {
     log_.event("reject " + printable(cut(callsign, kMaxEchoLength)) +
                " invalid callsign");
     sendError(peer, cut(callsign, kMaxEchoLength), 2, "Invalid callsign");
+    peer.disconnectAfterFlush();
     return;
   }
   if (members_.count(callsign) != 0) {
     log_.event("reject " + callsign + " callsign in use");
     sendError(peer, callsign, 1, "Callsign in use");
+    peer.disconnectAfterFlush();
     return;
   }
   members_.emplace(callsign, Member{&peer});

@@ -22,7 +22,8 @@ class Router {
   Router(const EventLog& log, MetarStore metar);
 
   // A line received from a peer. Before its "#AP" login a peer can send
-  // nothing else: other lines are dropped.
+  // nothing else: other lines are dropped. A refused login is answered with
+  // its error, and then the connection is closed.
   void lineFrom(Peer& peer, const std::string& line);
   // The peer has closed; safe to call for a peer that never logged in or
   // was already removed.

@@ -56,4 +56,13 @@ void SendFlightPlan() {
   }
 }
 
+void ResendFlightPlan() {
+  const FlightPlan& plan = StoredFlightPlan();
+  if (plan.departure[0] == '\0' && plan.destination[0] == '\0') {
+    AddHistoryLine("No flight plan to send: file one first.");
+    return;
+  }
+  SendFlightPlan();
+}
+
 }  // namespace talvix

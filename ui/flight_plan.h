@@ -29,5 +29,9 @@ FlightPlan& StoredFlightPlan();
 // Files the stored plan: queued and "Flight Plan Sent" while connected,
 // else "You must be connected first" and nothing is sent.
 void SendFlightPlan();
+// Files the stored plan again; a plan with neither departure nor
+// destination was never filed: "No flight plan to send: file one first."
+// and nothing is sent.
+void ResendFlightPlan();
 
 }  // namespace talvix

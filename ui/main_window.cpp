@@ -7,6 +7,7 @@
 #include "ui/flight_plan_window.h"
 #include "ui/history.h"
 #include "ui/main_window_state.h"
+#include "ui/range_items.h"
 #include "ui/settings.h"
 #include "ui/shared_values.h"
 #include "ui/window_codes.h"
@@ -61,6 +62,13 @@ void InitMainWindow() {
   host::ReadSettingInt(settings::kMPDistance, &range);
   MPDistance() = range;
   Connection().mpDistance = range;
+  // The popup shows the range in force; a range it does not offer leaves
+  // the window file's choice.
+  const std::uint32_t item = RangeItemFor(range);
+  if (item != 0) {
+    host::SelectPopupItem(codes::kMainWindow, codes::kRangePopup,
+                          static_cast<int>(item));
+  }
 
   ShowTransponderMode();
 

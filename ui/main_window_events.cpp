@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/main_window_menus.h"
 #include "ui/main_window_state.h"
+#include "ui/range_items.h"
 #include "ui/settings.h"
 #include "ui/shared_values.h"
 #include "ui/window_codes.h"
@@ -59,6 +60,8 @@ void OnAtcSelected() {
   if (std::strcmp(station->callsign, TunedStation().callsign) != 0) {
     SwitchToStation(station, true);
   }
+  // A pick that tuned nothing (no connection) leaves the tuned one shown.
+  ShowTunedStation();
 }
 
 void OnAltitudeOffsetApplied() {
@@ -74,17 +77,6 @@ void OnAutoWeatherToggled() {
   if (state == AutoWeather()) return;
   AutoWeather() = state;
   host::WriteSettingInt(settings::kAutoWeather, state);
-}
-
-int RangeForItem(std::uint32_t item) {
-  switch (item) {
-    case codes::kRange5: return 5;
-    case codes::kRange10: return 10;
-    case codes::kRange20: return 20;
-    case codes::kRange40: return 40;
-    case codes::kRange100: return 100;
-    default: return 0;  // 'mpno' and anything unknown
-  }
 }
 
 void OnRangeChosen(std::uint32_t item) {

@@ -5,7 +5,7 @@
 #include "atc/stations.h"
 #include "core/host.h"
 #include "net/dropped_lines.h"
-#include "net/session.h"
+#include "protocol/session_end.h"
 #include "traffic/aircraft_choice.h"
 #include "traffic/traffic_table.h"
 #include "ui/connect_dialog.h"
@@ -29,24 +29,16 @@ void Connect() {
 }
 
 // What Disconnect and Exit share: traffic, stations, session, history.
-// Hands back what a queue still full at the end had dropped.
-DroppedLines EndSession() {
-  const DroppedLines lost = TakeDroppedLines(currentSession(), true);
-  RemoveAllTraffic();
-  ClearStations();
-  disconnectFromServer();
-  ClearHistory();
-  return lost;
-}
+constexpr SessionEnding kByTheUser{true, true};
 
 void Disconnect() {
-  const DroppedLines lost = EndSession();
+  const DroppedLines lost = EndSession(kByTheUser);
   AddHistoryLine("Disconnected.");
   ReportDroppedLines(lost);
 }
 
 void Exit() {
-  EndSession();
+  EndSession(kByTheUser);
   const std::uint32_t windows[] = {
       codes::kMainWindow,       codes::kConnectWindow,  codes::kAtcWindow,
       codes::kFlightPlanWindow, codes::kAircraftWindow, codes::kPictureWindow};
@@ -91,7 +83,7 @@ void OnAtcMenu(std::uint32_t item) {
         FillFlightPlanWindow();
       }
       break;
-    case codes::kItemResendPlan: SendFlightPlan(); break;
+    case codes::kItemResendPlan: ResendFlightPlan(); break;
     default: break;
   }
 }

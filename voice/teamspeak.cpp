@@ -55,8 +55,12 @@ Outcome Connect(const std::string& address) {
 const char* RememberedTeamSpeakServer() { return g_server; }
 
 bool SwitchTeamSpeak(const std::string& server, const char* channel) {
-  // A longer server would be cut into the address of another server.
-  if (server.size() >= sizeof g_server) return false;
+  // A longer server would be cut into the address of another server. It is
+  // refused, and the one remembered before is no longer the one announced.
+  if (server.size() >= sizeof g_server) {
+    g_server[0] = '\0';
+    return false;
+  }
   CopyText(g_server, server);
   const Outcome outcome = Connect(Address(g_server, channel));
   if (outcome == Outcome::kNoLibrary) {

@@ -2,6 +2,7 @@
 // real plug-in and a loopback peer.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -78,7 +79,7 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
         "%XYZ_TWR:19990:x:1:2"}) {
     deliver(line);
   }
-  deliver("%" + longName + "_CTR:123456789012345:x:1:2");
+  deliver("%" + longName + "_CTR:234567890123456:x:1:2");
   deliver("%" + longName + "_CTR:24000:x:1:2");  // the cut name refreshes
   EXPECT_TRUE(
       historyHas("handlePERCENT - Talvix: Exception caught. Notify author."));
@@ -100,7 +101,7 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(atcRows().size(), expected.size() + 3);
   EXPECT_EQ(atcRows().at(3), "XYZ_ATIS 127.350");
   EXPECT_EQ(atcRows().at(4), "ABC 121.000");
-  EXPECT_EQ(atcRows().back(), cut + " 112.346");  // five digits only
+  EXPECT_EQ(atcRows().back(), cut + " 123.457");  // three decimals shown
   showEveryStation(false);
   EXPECT_EQ(atcRows(), expected);
 
@@ -114,6 +115,37 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:K_GND:ATIS"});
   EXPECT_FLOAT_EQ(radio(), 121.7f);
   EXPECT_TRUE(historyHas("====> switched to K_GND on 121.700 (expect ATIS)"));
+}
+
+// A station is listed only on a frequency the radio can be tuned to: a
+// finite number from 118.000 to 136.975 MHz.
+TEST_F(AtcStationsTest, StationsOutsideTheRadiosBandAreNotListed) {
+  start("127.0.0.196");
+  // The first line still makes UNICOM and tunes it; its own station is not
+  // listed, and the radio stays a finite number.
+  deliver("%XYZ_TWR:00e99:4:50:3");
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  idle();
+  EXPECT_EQ(historyCount(kUnicomSwitch), 1);
+  for (const char* field : {"00e99", "00e38", "-1e99", "nan", "inf", "",
+                            "17999", "36976", "99999", "00000", "x8150"}) {
+    SCOPED_TRACE(field);
+    deliver(std::string("%BAD_TWR:") + field + ":4:50:3");
+    EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  }
+  openAtcWindow();
+  showEveryStation(true);
+  EXPECT_EQ(atcRows(), Lines{"UNICOM_CTR 122.800"});
+  // The band's two ends are listed; dialling one tunes it.
+  deliver("%LOW_TWR:18000:4:50:3");
+  deliver("%TOP_CTR:36975:4:50:3");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "LOW_TWR", "TOP_CTR"}));
+  dial(118.0f);
+  ASSERT_TRUE(pump([&] {
+    return historyHas("====> switched to LOW_TWR on 118.000 (expect ATIS)");
+  }));
+  EXPECT_TRUE(std::isfinite(radio()));
 }
 
 TEST_F(AtcStationsTest, SilentStationsExpireAndTheTunedOneFallsBackToUnicom) {
@@ -197,15 +229,21 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   pickStation("XYZ_TWR");
   EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
 
-  // "#DA" of the tuned station: gone from the list, still tuned, silent.
+  // "#DA" of the tuned station: gone from the list, and the user falls
+  // back to UNICOM as on expiry, so the popup and 'aFrq' name the station
+  // that is tuned.
   std::size_t before = history().size();
   deliver("#DAXYZ_TWR");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP"}));
-  EXPECT_EQ(postedSince(before), Lines{});
-  deliver("#TMQ:@18150:still here");
-  EXPECT_TRUE(historyHas("Q: still here"));
+  EXPECT_EQ(postedSince(before),
+            (Lines{"** Active ATC position expired !! ==> you will be "
+                   "switched to UNICOM",
+                   kUnicomSwitch}));
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
 
-  // Picking UNICOM asks nothing; dialling 118.15 then finds SAME_APP.
+  // Picking UNICOM again asks nothing; dialling 118.15 then finds SAME_APP.
   pickStation("UNICOM_CTR");
   EXPECT_EQ(historyCount(kUnicomSwitch), 2);
   idle();
@@ -243,10 +281,14 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   EXPECT_FLOAT_EQ(radio(), 121.7f);
   EXPECT_EQ(postedSince(before), Lines{});
   EXPECT_EQ(control("txMN", "aFrq")->text, label);
+  EXPECT_EQ(shownStation(), "SAME_APP");  // still the tuned one
 
-  // Disconnect keeps UNICOM alone; a new session adds no second one.
+  // Disconnect keeps UNICOM alone, which the popup and 'aFrq' then name; a
+  // new session adds no second one.
   disconnect();
   EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
   reconnect("127.0.0.94");
   ASSERT_TRUE(peer().accept());
   ASSERT_TRUE(peer().readLine().has_value());

@@ -96,6 +96,14 @@ class LoopbackPeer {
     client_ = -1;
     closed_ = false;
   }
+  // Closes with a reset instead of an orderly end of stream.
+  void resetClient() {
+    if (client_ >= 0) {
+      const linger abort{1, 0};
+      ::setsockopt(client_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+    }
+    closeClient();
+  }
 
  private:
   using Clock = std::chrono::steady_clock;

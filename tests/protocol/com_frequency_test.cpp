@@ -2,6 +2,7 @@
 // five-digit text.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "atc/com_tracking.h"
@@ -51,6 +52,26 @@ TEST_F(ComFrequencyTest, TuningWritesTheRoundedValue) {
   EXPECT_FLOAT_EQ(ReadComFrequency(), 118.13f);
   TuneCom(122.8f);
   EXPECT_FLOAT_EQ(radio(), 122.8f);
+}
+
+// Nothing that is not a number reaches the radio, and a radio that reads
+// as one does not count as a change on every read.
+TEST_F(ComFrequencyTest, ValuesThatAreNotNumbersNeverReachTheRadio) {
+  TuneCom(122.8f);
+  for (float bad : {std::numeric_limits<float>::infinity(),
+                    -std::numeric_limits<float>::infinity(),
+                    std::numeric_limits<float>::quiet_NaN()}) {
+    TuneCom(bad);
+    EXPECT_FLOAT_EQ(radio(), 122.8f);
+  }
+  EXPECT_FLOAT_EQ(ReadComFrequency(), 122.8f);
+  user([](sim::UserAircraft& u) {
+    u.com1 = std::numeric_limits<float>::quiet_NaN();
+  });
+  EXPECT_FLOAT_EQ(ReadComFrequency(), 122.8f);
+  char text[6] = "xxxxx";
+  ComFrequencyText(text);
+  EXPECT_STREQ(text, "22800");
 }
 
 }  // namespace

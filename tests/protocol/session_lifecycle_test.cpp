@@ -1,5 +1,5 @@
-// Dead sessions, disconnect in the middle of traffic, and many connect and
-// disconnect cycles against a busy peer.
+// Lost and failed connections, disconnect in the middle of traffic, and
+// many connect and disconnect cycles against a busy peer.
 #include <arpa/inet.h>
 #include <dirent.h>
 #include <fcntl.h>
@@ -8,14 +8,17 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/protocol/session_plugin_fixture.h"
+#include "tests/server/server_process.h"
 
 namespace talvix {
 namespace {
@@ -148,25 +151,148 @@ class BusyPeer {
   std::thread thread_;
 };
 
-TEST_F(SessionLifecycleTest,
-       ARefusedConnectionLeavesADeadSessionUntilDisconnect) {
-  openConnectWindow();
-  fill("127.0.0.120");  // nobody listens yet
-  pressOk();
-  EXPECT_FALSE(isOpen("txCN"));
-  pumpFor(200);
+constexpr char kLost[] = "Connection to the server lost.";
+constexpr char kLogin[] = "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO";
+constexpr char kUnicomSwitch[] =
+    "====> switched to UNICOM_CTR on 122.800 (expect ATIS)";
 
-  // The dead session still counts as a session: OK does not connect again.
-  LoopbackPeer peer("127.0.0.120");
-  ASSERT_TRUE(peer.listening());
-  openConnectWindow();
-  pressOk();
-  EXPECT_FALSE(peer.accept(300));
+// The user's aircraft and two pilots beside it, in a range of 40 miles.
+void PlaceUserNearTraffic(sim::Simulator& host) {
+  host.model().modify([](sim::HostState& s) {
+    s.user.position = {48.3534 * 3600, (360 - 122.3092) * 3600, 3500};
+  });
+}
+constexpr char kTwoPilotsAndATower[] =
+    "@N:PIL1:1200:1:48.36:-122.30:3500:120:1024:0\r\n"
+    "@N:PIL2:1200:1:48.34:-122.31:2500:90:1024:0\r\n"
+    "%XYZ_TWR:18150:4:50:3\r\n";
 
+class LostConnectionTest : public SessionLifecycleTest {
+ protected:
+  std::vector<std::string> items(const char (&popup)[5]) const {
+    std::vector<std::string> texts;
+    if (auto c = control("txMN", popup)) {
+      for (const auto& item : c->items) texts.push_back(item.text);
+    }
+    return texts;
+  }
+  // Logs in at the address, gets two pilots and a tower, then the server
+  // goes the given way. Within 2 s the loss is told once and the session
+  // is tidied; a new Connect to a fresh peer logs in.
+  void loseTheServer(const std::string& address, void (LoopbackPeer::*go)()) {
+    PlaceUserNearTraffic(host());
+    event("txMN", "mp__", "slct", static_cast<int>(FourCC("mp40")));
+    LoopbackPeer peer(address);
+    ASSERT_NO_FATAL_FAILURE(connect(peer, address));
+    ASSERT_TRUE(peer.send(kTwoPilotsAndATower));
+    ASSERT_TRUE(pump([&] {
+      return state().objects.size() == 2 && items("sAtc").size() == 2;
+    }));
+    const std::vector<std::string> before = history();
+    ASSERT_FALSE(before.empty());
+
+    (peer.*go)();
+    ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 2000));
+    pumpFor(300);
+    EXPECT_EQ(historyCount(kLost), 1);
+    // The history keeps what was there, the loss comes after it.
+    const std::vector<std::string> after = history();
+    ASSERT_GT(after.size(), before.size());
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+    EXPECT_TRUE(historyHas(kUnicomSwitch));
+    EXPECT_EQ(after.back(), kLost);
+    EXPECT_TRUE(state().objects.empty());
+    EXPECT_EQ(items("sAtc"), std::vector<std::string>{"UNICOM_CTR"});
+    EXPECT_EQ(items("spMg"), std::vector<std::string>{"------"});
+
+    // Connect works at once, no Disconnect first.
+    LoopbackPeer fresh("127.0.0.190");
+    ASSERT_TRUE(fresh.listening());
+    reconnect("127.0.0.190");
+    ASSERT_TRUE(fresh.accept());
+    EXPECT_EQ(fresh.readLine(), kLogin);
+    ASSERT_TRUE(fresh.send("$PIXYZ:ABC:7\r\n"));
+    EXPECT_EQ(answer(fresh), "$POABC:XYZ:7");
+    disconnect();
+  }
+};
+
+TEST_F(LostConnectionTest, ServerClosingMidSessionIsToldOnceAndTidied) {
+  loseTheServer("127.0.0.1", &LoopbackPeer::closeClient);
+}
+
+TEST_F(LostConnectionTest, ResetConnectionIsToldOnceAndTidied) {
+  loseTheServer("127.0.0.191", &LoopbackPeer::resetClient);
+}
+
+// Lines still queued when the server closes are handled first; the loss is
+// told after them.
+TEST_F(LostConnectionTest, LinesReceivedBeforeTheCloseAreHandledFirst) {
+  LoopbackPeer peer("127.0.0.195");
+  connect(peer, "127.0.0.195");
+  std::string burst;
+  for (int i = 0; i < 5; ++i)
+    burst += "$ERserver:ABC:" + std::to_string(2000 + i) + "\r\n";
+  ASSERT_TRUE(peer.send(burst));
+  peer.closeClient();
+  ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 3000));
+  const std::vector<std::string> rows = history();
+  ASSERT_GE(rows.size(), 6u);
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(rows[rows.size() - 6 + static_cast<std::size_t>(i)],
+              "Unknown server error " + std::to_string(2000 + i));
+  }
+  EXPECT_EQ(rows.back(), kLost);
+}
+
+// A connection that never comes about is told with its address, and OK in
+// the connect window starts a new attempt without a Disconnect.
+TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
+  for (const std::string address : {"127.0.0.192", "nohost.invalid"}) {
+    SCOPED_TRACE(address);
+    const std::string told =
+        "Could not connect to the server at " + address + ".";
+    openConnectWindow();
+    fill(address);  // nobody listens there
+    pressOk();
+    EXPECT_FALSE(isOpen("txCN"));
+    ASSERT_TRUE(pump([&] { return historyHas(told); }, 5000));
+    pumpFor(200);
+    EXPECT_EQ(historyCount(told), 1);
+    EXPECT_FALSE(historyHas(kLost));
+
+    LoopbackPeer peer("127.0.0.192");
+    ASSERT_TRUE(peer.listening());
+    reconnect("127.0.0.192");
+    ASSERT_TRUE(peer.accept());
+    EXPECT_EQ(peer.readLine(), kLogin);
+    disconnect();
+  }
+}
+
+// The local server closes the connection after a fatal login error: the
+// error and then the loss are told once each, and a Connect under a valid
+// callsign logs in.
+TEST_F(LostConnectionTest, AFatalLoginErrorOfTheLocalServerEndsTheSession) {
+  netserver::testing::ServerProcess server(
+      {"--listen", "127.0.0.193", "--port", "6809"});
+  ASSERT_TRUE(server.waitForLine("listen 127.0.0.193 6809").has_value());
+  openConnectWindow();
+  fill("127.0.0.193", "A B");
+  pressOk();
+  ASSERT_TRUE(server.waitForLine("reject A B invalid callsign").has_value());
+  ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 3000));
+  pumpFor(300);
+  EXPECT_EQ(historyCount("Error: Invalid Callsign"), 1);
+  EXPECT_EQ(historyCount(kLost), 1);
+  EXPECT_TRUE(state().objects.empty());
+
+  openConnectWindow();
+  fill("127.0.0.193", "ABC");
+  pressOk();
+  EXPECT_TRUE(server.waitForLine("login ABC").has_value());
   disconnect();
-  reconnect("127.0.0.120");
-  ASSERT_TRUE(peer.accept());
-  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  EXPECT_TRUE(server.waitForLine("logout ABC").has_value());
 }
 
 // A connection attempt the server never answers must not hold up the

@@ -14,9 +14,13 @@ TEST(Login, DuplicateCallsignIsRefusedByteForByte) {
   TestClient second(server.address(), server.port());
   second.login("ABC");
   EXPECT_EQ(second.readLine(), "$ERserver:ABC:1:Callsign in use");
+  // A fatal login error closes the connection; what follows is not read.
+  second.login("ABD");
+  EXPECT_TRUE(second.waitClosed());
 
   // The refused client may try again under a free callsign.
-  second.login("ABD");
+  TestClient third(server.address(), server.port());
+  third.login("ABD");
   ASSERT_TRUE(server.events().waitFor("login ABD"));
   server.command("list");
   EXPECT_TRUE(server.events().waitFor("list ABC ABD"));
@@ -51,17 +55,23 @@ TEST(Login, NothingCountsBeforeLogin) {
   EXPECT_FALSE(watcher.readLine(300ms).has_value());
 }
 
-TEST(Login, InvalidCallsignsAreRefused) {
+TEST(Login, InvalidCallsignsAreRefusedAndTheConnectionClosed) {
   InProcessServer server("127.0.0.51");
-  TestClient client(server.address(), server.port());
-  client.sendLine("#AP:SERVER:123:pw:1:9:3:  ");
-  EXPECT_EQ(client.readLine(), "$ERserver::2:Invalid callsign");
-  client.sendLine("#AP*:SERVER:123:pw:1:9:3:  ");
-  EXPECT_EQ(client.readLine(), "$ERserver:*:2:Invalid callsign");
-  client.sendLine("#APserver:SERVER:123:pw:1:9:3:  ");
-  EXPECT_EQ(client.readLine(), "$ERserver:server:2:Invalid callsign");
-  client.sendLine("#APA B:SERVER:123:pw:1:9:3:  ");
-  EXPECT_EQ(client.readLine(), "$ERserver:A B:2:Invalid callsign");
+  const struct {
+    const char* callsign;
+    const char* error;
+  } cases[] = {{"", "$ERserver::2:Invalid callsign"},
+               {"*", "$ERserver:*:2:Invalid callsign"},
+               {"server", "$ERserver:server:2:Invalid callsign"},
+               {"A B", "$ERserver:A B:2:Invalid callsign"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.callsign);
+    TestClient client(server.address(), server.port());
+    client.sendLine(std::string("#AP") + c.callsign +
+                    ":SERVER:123:pw:1:9:3:  ");
+    EXPECT_EQ(client.readLine(), c.error);
+    EXPECT_TRUE(client.waitClosed());
+  }
   server.command("list");
   EXPECT_TRUE(server.events().waitFor("list"));
 }

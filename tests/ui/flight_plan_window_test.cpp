@@ -185,8 +185,29 @@ TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
   openPlan();
   EXPECT_EQ(shown("depP"), "");
 
+  // Nothing filed yet (no departure, no destination): nothing to resend.
   pick("txMN", "atc_", "rpln");
-  EXPECT_EQ(historyCount("You must be connected first"), 4);
+  EXPECT_EQ(historyCount("You must be connected first"), 3);
+  EXPECT_EQ(history().back(), "No flight plan to send: file one first.");
+}
+
+TEST_F(FlightPlanWindowTest, ResendWithoutAPlanSendsNothing) {
+  LoopbackPeer peer("127.0.0.197");
+  connect(peer, "127.0.0.197");
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(history().back(), "No flight plan to send: file one first.");
+  EXPECT_FALSE(historyHas("Flight Plan Sent"));
+  EXPECT_FALSE(answer(peer, 400).has_value());
+  // With only a destination there is a plan to send.
+  openPlan();
+  type("dest", "lirf");
+  press("okBn");
+  ASSERT_TRUE(answer(peer).has_value());
+  pick("txMN", "atc_", "rpln");
+  const auto again = answer(peer);
+  ASSERT_TRUE(again.has_value());
+  EXPECT_NE(again->find(":LIRF:"), std::string::npos) << *again;
+  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
 }
 
 }  // namespace

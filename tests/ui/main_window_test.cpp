@@ -44,6 +44,25 @@ TEST_F(MainWindowTest, CreationFillsTheWindowFromTheSettings) {
   EXPECT_EQ(history(), std::vector<std::string>{""});
 }
 
+// The range popup shows the range in force from the moment it is created.
+TEST_F(MainWindowTest, RangePopupShowsTheStoredRange) {
+  const struct {
+    const char* setting;
+    char item[5];
+  } cases[] = {{"40", "mp40"}, {"5", "mp5_"},   {"10", "mp10"},
+               {"20", "mp20"}, {"100", "mp00"}, {"0", "mpno"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.setting);
+    host().model().setSetting("Talvix", "MPDistance", c.setting);
+    openMainWindow();
+    const auto popup = control("txMN", "mp__");
+    ASSERT_TRUE(popup.has_value());
+    ASSERT_TRUE(popup->selected.has_value());
+    EXPECT_EQ(*popup->selected, static_cast<int>(FourCC(c.item)));
+    host().userClose(FourCC("txMN"));
+  }
+}
+
 TEST_F(MainWindowTest, AutoWeatherBoxShowsOnWhenTheSettingIsMissing) {
   openMainWindow();
   EXPECT_EQ(control("txMN", "idnt")->state, 1);

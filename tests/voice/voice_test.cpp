@@ -111,12 +111,21 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 1);
 
   // A server part that does not fit is refused, not cut; no library, no
-  // switch, with its own line.
+  // switch, with its own line. The server remembered before it is
+  // forgotten: UNICOM then leaves TeamSpeak alone.
   tsAnswers(0);
   pickStation("XYZ_TWR");
+  deliver(kTsAnswer);
+  EXPECT_EQ(tsLog().size(), 4u);
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog().size(), 5u);
+  pickStation("XYZ_TWR");
   deliver("#TMXYZ_TWR:ABC:" + std::string(120, 'a') + ".ts.example.net/x");
-  EXPECT_EQ(tsLog().size(), 3u);
+  EXPECT_EQ(tsLog().size(), 5u);
   EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 2);
+  pickStation("UNICOM_CTR");
+  EXPECT_EQ(tsLog().size(), 5u);
+  EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 2);
   fs::remove(fs::path(root_) / "libTSRemote.so");
   pickStation("UNICOM_CTR");
   pickStation("XYZ_TWR");
@@ -217,6 +226,29 @@ TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
     EXPECT_EQ(RogerWilcoLeave(), c.started);
     EXPECT_EQ(rogerArguments(), c.started ? left : none);
   }
+}
+
+// A started program holds only standard input, output and error: nothing
+// of the plug-in, such as the session's socket, is inherited.
+TEST_F(VoiceTest, AStartedProgramHoldsOnlyTheStandardDescriptors) {
+  start("127.0.0.198");
+  const fs::path roger = fs::path(root_) / "roger.exe";
+  const fs::path listed = fs::path(root_) / "fds.txt";
+  fs::remove(roger);
+  // ls lists its own descriptors: the three standard ones and the folder
+  // it reads.
+  std::ofstream(roger) << "#!/bin/sh\nexec ls /proc/self/fd > " << listed
+                       << ".part\n";
+  fs::permissions(roger, fs::perms::owner_all);
+  ASSERT_TRUE(RogerWilcoJoin("10.1.2.3/xyz"));
+  const fs::path part = listed.string() + ".part";
+  Lines fds;
+  for (int i = 0; i < 300 && fds.size() < 4; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    fds = ReadLines(part);
+  }
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(ReadLines(part), (Lines{"0", "1", "2", "3"}));
 }
 
 // ".rw ADDRESS" and ".rwk" typed on the command line reach the same program,

@@ -1,0 +1,27 @@
+// The one way a session ends, for Disconnect, Exit, a kill, a lost
+// connection and one that never came about. Simulator's thread only.
+#pragma once
+
+#include "net/dropped_lines.h"
+
+namespace talvix {
+
+struct SessionEnding {
+  // Every pilot, and every ATC station but the first.
+  bool clearLists;
+  bool clearHistory;
+};
+
+// Stops and destroys the sender, then the session, and empties what the
+// ending asks for. Hands back what a queue still full had dropped, for the
+// caller to report after its own line.
+DroppedLines EndSession(const SessionEnding& ending);
+
+// Run at the start of every idle call. A session whose server closed or
+// broke the connection is ended once the lines it had received are
+// handled, with "Connection to the server lost."; one that never connected
+// is ended with "Could not connect to the server at " and its address.
+// Both keep the history and clear the lists, so Connect works at once.
+void EndGoneSession();
+
+}  // namespace talvix
