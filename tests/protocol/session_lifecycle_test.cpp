@@ -179,7 +179,8 @@ class LostConnectionTest : public SessionLifecycleTest {
   // Logs in at the address, gets two pilots and a tower, then the server
   // goes the given way. Within 2 s the loss is told once and the session
   // is tidied; a new Connect to a fresh peer logs in.
-  void loseTheServer(const std::string& address, void (LoopbackPeer::*go)()) {
+  void loseTheServer(const std::string& address, void (LoopbackPeer::*go)(),
+                     const std::string& freshAddress) {
     PlaceUserNearTraffic(host());
     event("txMN", "mp__", "slct", static_cast<int>(FourCC("mp40")));
     LoopbackPeer peer(address);
@@ -206,9 +207,9 @@ class LostConnectionTest : public SessionLifecycleTest {
     EXPECT_EQ(items("spMg"), std::vector<std::string>{"------"});
 
     // Connect works at once, no Disconnect first.
-    LoopbackPeer fresh("127.0.0.190");
+    LoopbackPeer fresh(freshAddress);
     ASSERT_TRUE(fresh.listening());
-    reconnect("127.0.0.190");
+    reconnect(freshAddress);
     ASSERT_TRUE(fresh.accept());
     EXPECT_EQ(fresh.readLine(), kLogin);
     ASSERT_TRUE(fresh.send("$PIXYZ:ABC:7\r\n"));
@@ -218,11 +219,11 @@ class LostConnectionTest : public SessionLifecycleTest {
 };
 
 TEST_F(LostConnectionTest, ServerClosingMidSessionIsToldOnceAndTidied) {
-  loseTheServer("127.0.0.1", &LoopbackPeer::closeClient);
+  loseTheServer("127.0.0.1", &LoopbackPeer::closeClient, "127.0.0.190");
 }
 
 TEST_F(LostConnectionTest, ResetConnectionIsToldOnceAndTidied) {
-  loseTheServer("127.0.0.191", &LoopbackPeer::resetClient);
+  loseTheServer("127.0.0.191", &LoopbackPeer::resetClient, "127.0.0.199");
 }
 
 // Lines still queued when the server closes are handled first; the loss is

@@ -162,6 +162,14 @@ TEST_F(NetworkTest, APilotIsAddedTypedAndAgedOut) {
   ASSERT_TRUE(waitFor(removed, 1.0f, 30.0));
   EXPECT_EQ(objectsNamed("PIL1"), 0);
   EXPECT_EQ(control("txMN", "spMg")->items.size(), 1u);  // "------" only
+  EXPECT_TRUE(state().objects.empty());
+
+  // A pilot heard again after its removal comes back as a new pilot with
+  // one object, the removed one staying gone.
+  answers("@N:PIL1:1200:1:48.36:-122.30:3500:120:1024:0", "#TX", 2);
+  EXPECT_EQ(objectsNamed("PIL1"), 1);
+  EXPECT_EQ(state().objects.size(), 1u);
+  EXPECT_EQ(notices("Added: PIL1"), 2);
 }
 
 TEST_F(NetworkTest, ClientQueriesAreAnsweredByteForByte) {
