@@ -204,6 +204,16 @@ TEST_F(DecodeMetarTest, PresentLayersGetThicknessesDrawnFromTheClock) {
   }
   EXPECT_TRUE(fromTheClock);
   EXPECT_EQ(w.cloud[2].thickness, 55);  // absent: untouched
+  // A third present layer takes the third number.
+  model_->modify([](sim::HostState& s) { s.weather.cloud[2].present = 1; });
+  const auto again = static_cast<unsigned>(std::time(nullptr));
+  DecodeMetar("EDDF 121250Z 24010KT 9999 FEW030");
+  const auto end = static_cast<unsigned>(std::time(nullptr));
+  bool third = false;
+  for (unsigned seed = again; seed <= end; ++seed)
+    third |=
+        weather().cloud[2].thickness == DrawCloudThicknesses(seed).layer[2];
+  EXPECT_TRUE(third);
   for (unsigned seed = 0; seed < 2000; ++seed) {
     for (std::int32_t t : DrawCloudThicknesses(seed * 7919u).layer) {
       ASSERT_GE(t, 700);
