@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "atc/stations.h"
 #include "tests/atc/atc_session_fixture.h"
 
 namespace talvix {
@@ -69,6 +70,52 @@ TEST_F(AtcStationsTest, FirstLineListsUnicomAndDiallingTunesTheTower) {
             (Lines{"XYZ: hello", "[PRIVATE <DEF>] hi", "[ON GUARD] mayday"}));
 }
 
+TEST(FacilitySuffix, ElevenSuffixesAfterBlanksGoAndCaseIsRaised) {
+  const struct {
+    const char* callsign;
+    bool position;
+  } cases[] = {
+      {"EDDF_APP", true},   {"EDDF_DEP", true},  {"EDDF_TWR", true},
+      {"EDDF_GND", true},   {"EDDF_FSS", true},  {"EDDF_CTR", true},
+      {"KZAK_OCE", true},   {"EDDF_CLC", true},  {"KSFO_CON", true},
+      {"EDGG_FIR", true},   {"LFFF_CTA", true},  {"eddf_app", true},
+      {"EDDF_T WR", true},  {"EDDF_TWR ", true}, {"_T W R", true},
+      {"EDDF_ATIS", false}, {"EDDF_TWX", false}, {"EDDF TWR", false},
+      {"_TW", false},       {"", false},         {"EDDF_TWR_X", false},
+      {"EDDF_RAMP", false}, {"EDDF_DEL", false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(IsControllerPosition(c.callsign), c.position) << c.callsign;
+  EXPECT_FALSE(IsControllerPosition(nullptr));
+}
+
+// The list of this binary's own copy of the code: no host is loaded, so
+// only stations without a popup item (no facility suffix) are added.
+AtcStation* NewListed(const std::string& callsign, float frequency) {
+  auto* station = new AtcStation{};
+  callsign.copy(station->callsign, sizeof station->callsign - 1);
+  station->frequency = frequency;
+  return station;
+}
+
+TEST(AtcStationList, FirstOnAFrequencyIsFoundAndAllSlotsFillBeforeRefusing) {
+  AddStation(NewListed("UNICOM_CTR_X", 122.8f));
+  AddStation(NewListed("FIRST", 118.1f));
+  AddStation(NewListed("SECOND", 118.1f));
+  ASSERT_NE(FindStationByFrequency(118.1f), nullptr);
+  EXPECT_STREQ(FindStationByFrequency(118.1f)->callsign, "FIRST");
+  EXPECT_EQ(FindStationByFrequency(118.2f), nullptr);
+  for (int i = StationCount(); i < kAtcSlots; ++i)
+    AddStation(NewListed("S" + std::to_string(i), 130.0f));
+  EXPECT_EQ(StationCount(), kAtcSlots);
+  ASSERT_NE(FindStation("S9999"), nullptr);
+  AddStation(NewListed("ONE_TOO_MANY", 130.0f));  // deleted, not added
+  EXPECT_EQ(StationCount(), kAtcSlots);
+  EXPECT_EQ(FindStation("ONE_TOO_MANY"), nullptr);
+  ClearStations();
+  EXPECT_EQ(StationCount(), 1);
+}
+
 TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   start("127.0.0.91");
   const std::string longName(100, 'L');
@@ -103,6 +150,10 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(atcRows().at(4), "ABC 121.000");
   EXPECT_EQ(atcRows().back(), cut + " 123.457");  // three decimals shown
   showEveryStation(false);
+  EXPECT_EQ(atcRows(), expected);
+  // A station heard while the window is open joins its table at once.
+  deliver("%K_DEP:25000:x:1:2");
+  expected.push_back("K_DEP 125.000");
   EXPECT_EQ(atcRows(), expected);
 
   // Select without a row does nothing; with one it tunes and closes.

@@ -30,6 +30,7 @@ TEST_F(AtcSessionTest, TextMessagesAreShownByAddressee) {
       {"#TMxyz:@18150&@22800:second piece", {"XYZ: second piece"}, "ATTN.WAV"},
       {"#TMxyz:@18150:elsewhere", {}, ""},
       {"#TMxyz:@22800:ABC, turn left", {"XYZ: ABC, turn left"}, "MYATTN.WAV"},
+      {"#TMxyz:@22800:left turn ABC", {"XYZ: left turn ABC"}, "ATTN.WAV"},
       {"#TMDEF:@2150:mayday", {"[ON GUARD] mayday"}, "ATTN.WAV"},
       {"#TMDEF:@2150&@22800:both",
        {"[ON GUARD] both", "DEF: both"},

@@ -108,7 +108,9 @@ TEST_F(FlightPlanWindowTest, TimesComeFromTheClockAtEveryOpening) {
   };
   for (const Clock& clock :
        {Clock{9, 5, "0905", "0915"}, Clock{23, 55, "2355", "0005"},
-        Clock{12, 50, "1250", "1300"}, Clock{0, 0, "0000", "0010"}}) {
+        Clock{12, 50, "1250", "1300"}, Clock{0, 0, "0000", "0010"},
+        Clock{10, 49, "1049", "1059"}, Clock{10, 50, "1050", "1100"},
+        Clock{23, 45, "2345", "2355"}, Clock{22, 55, "2255", "2305"}}) {
     SCOPED_TRACE(clock.actual);
     setClock(clock.hour, clock.minute);
     openPlan();

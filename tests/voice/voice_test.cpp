@@ -126,6 +126,15 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   pickStation("UNICOM_CTR");
   EXPECT_EQ(tsLog().size(), 5u);
   EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 2);
+  // 128 characters leave no room for the end; a "/" first names no server.
+  for (const std::string& answer : {std::string(113, 'a') + ".ts.example.net/x",
+                                    std::string("/abc.ts.example.net/x")}) {
+    pickStation("UNICOM_CTR");
+    pickStation("XYZ_TWR");
+    deliver("#TMXYZ_TWR:ABC:" + answer);
+  }
+  EXPECT_EQ(tsLog().size(), 5u);
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 4);
   fs::remove(fs::path(root_) / "libTSRemote.so");
   pickStation("UNICOM_CTR");
   pickStation("XYZ_TWR");
@@ -133,7 +142,7 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   EXPECT_TRUE(historyHas(
       "****> Unable to load the TSRemote.DLL for TeamSpeak driving, Please "
       "check if available in your >System32<"));
-  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 3);
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 5);
   EXPECT_EQ(lastSound(), "MYATTN.WAV");
 }
 

@@ -56,6 +56,9 @@ TEST(FilterMetar, CutsRemarksDropsAutoAndRaisesOnlyTheNearestStationsBases) {
       {"RMK LSZH FEW010", "RMK ", nan, "RMK LSZH FEW010"},
       {"NZAA 1Z FEW010", "NZAA", 1.0e30f, "NZAA 1Z FEW010"},
       {"", "", 5000, ""},
+      // A field below sea level lowers the bases.
+      {"EDDF 1Z 1KT 9999 FEW030 OVC100", "EDDF", -1000,
+       "EDDF 1Z 1KT 9999 FEW021 OVC091"},
       {"KS", "KS", 5000, "KS"},
   };
   for (const FilterCase& c : cases) {
@@ -127,6 +130,11 @@ TEST_F(DecodeMetarTest, WindGustAltimeterAndThunderstormGroups) {
        29.85, 8192, 4},
       {"EDDM 081750Z 26008KT 220V290 9999 VCTS FEW040 Q1018", 260, 8, 8, 0,
        30.06, 8192, 4},
+      {"EDDM 081750Z 31008KT 300V020 9999 VCTS FEW040 Q1018", 310, 8, 8, 0,
+       30.06, 8192, 4},
+      // Both altimeter groups: "Q" is looked for first, wherever it stands.
+      {"KSFO 081756Z 24010KT 10SM FEW008 A2992 Q1013", 240, 10, 10, 0, 29.91, 0,
+       2},
       {"XXXX 081800Z 32010KT 10SM P6SM TSRA", 320, 10, 10, 0, kOldAltimeter,
        8192, 4},
       {"XXXX 081800Z 32010KT 10SM R28/2000FT R10/1000FT TSRA", 320, 10, 10, 0,
@@ -168,6 +176,16 @@ TEST_F(DecodeMetarTest, AStormRaisesTheFirstPresentLayerOnly) {
   EXPECT_EQ(w.stormFlag, 1);
 }
 
+TEST_F(DecodeMetarTest, ASteadyWindKeepsAVariableFlagAlreadySet) {
+  setWeather();
+  model_->modify([](sim::HostState& s) { s.weather.variableWind = 1; });
+  DecodeMetar("XXXX 081800Z 32010KT 9999 FEW010");
+  const WeatherRecord w = weather();
+  EXPECT_EQ(w.variableWind, 1);
+  EXPECT_EQ(w.windDirection, 320);
+  EXPECT_EQ(w.windSpeed, 10);
+}
+
 TEST_F(DecodeMetarTest, PresentLayersGetThicknessesDrawnFromTheClock) {
   EXPECT_EQ(DrawCloudThicknesses(1).layer[0], 1881);
   EXPECT_EQ(DrawCloudThicknesses(1).layer[1], 1104);
@@ -186,6 +204,16 @@ TEST_F(DecodeMetarTest, PresentLayersGetThicknessesDrawnFromTheClock) {
   }
   EXPECT_TRUE(fromTheClock);
   EXPECT_EQ(w.cloud[2].thickness, 55);  // absent: untouched
+  // A third present layer takes the third number.
+  model_->modify([](sim::HostState& s) { s.weather.cloud[2].present = 1; });
+  const auto again = static_cast<unsigned>(std::time(nullptr));
+  DecodeMetar("EDDF 121250Z 24010KT 9999 FEW030");
+  const auto end = static_cast<unsigned>(std::time(nullptr));
+  bool third = false;
+  for (unsigned seed = again; seed <= end; ++seed)
+    third |=
+        weather().cloud[2].thickness == DrawCloudThicknesses(seed).layer[2];
+  EXPECT_TRUE(third);
   for (unsigned seed = 0; seed < 2000; ++seed) {
     for (std::int32_t t : DrawCloudThicknesses(seed * 7919u).layer) {
       ASSERT_GE(t, 700);

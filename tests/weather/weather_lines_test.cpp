@@ -203,13 +203,16 @@ TEST_F(WeatherLinesTest, PressureCloudAndWindLines) {
     int network, simulator;
   } kCoverage[] = {{1, 2}, {2, 2}, {3, 3}, {4, 3},  {5, 4}, {6, 4},
                    {8, 6}, {0, 6}, {9, 6}, {-3, 6}, {7, 6}};
+  // The first line's storm field is 0: only -1 means no storm.
   int updates = 1;
   for (const auto& c : kCoverage) {
+    const char* storm = updates == 1 ? "0" : "1";
     expectPosted(peer,
                  "#CDserver:ABC:5000:2000:" + std::to_string(c.network) +
-                     ":0:0:-1:0:0:0:0:1:0:0:0:0",
+                     ":0:0:-1:0:0:0:0:" + storm + ":0:0:0:0",
                  kCloudsUpdated, ++updates);
     EXPECT_EQ(weather().cloud[1].coverage, c.simulator) << c.network;
+    EXPECT_EQ(weather().stormFlag, 8192) << c.network;
   }
   w = weather();
   EXPECT_EQ(w.cloud[1].present, 1);
