@@ -105,13 +105,15 @@ bool handleOneIncoming() {
 }  // namespace
 
 int handleIncomingMessages(int maxLines, std::chrono::nanoseconds maxTime) {
-  // The first line is always handled, so the queue drains whatever the
-  // lines cost; the time is looked at after each line.
+  // The first few lines are always handled, so the queue drains whatever
+  // the lines cost; after them the time is looked at after each line.
   const auto start = std::chrono::steady_clock::now();
   int handled = 0;
   while (handled < maxLines && handleOneIncoming()) {
     ++handled;
-    if (std::chrono::steady_clock::now() - start >= maxTime) break;
+    if (handled >= kIncomingLinesBeforeTimeCheck &&
+        std::chrono::steady_clock::now() - start >= maxTime)
+      break;
   }
   return handled;
 }

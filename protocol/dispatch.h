@@ -14,6 +14,10 @@ class Packet;
 // everyone at once after the login), which it spreads over frames.
 constexpr int kIncomingLinesPerCall = 64;
 constexpr std::chrono::microseconds kIncomingTimePerCall{500};
+// Lines handled before the time is looked at: a frame always makes this much
+// progress (a few microseconds a line), and a thread paused by the system
+// between two lines does not split a handful of them over frames.
+constexpr int kIncomingLinesBeforeTimeCheck = 4;
 
 // Handles the waiting lines, oldest first, up to the bound above.
 void handleIncomingMessage();
