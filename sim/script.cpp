@@ -255,6 +255,11 @@ void Run(Simulator& sim, std::ostream& out, const ScriptArgs& a) {
     if (!WaitFor(sim, a.number(1), [&] { return HistoryHas(m, text); }))
       throw ScriptError("waited " + a.word(1) + " s for history " +
                         Quoted(text) + "; " + DescribeHistory(m));
+  } else if (c == "wait-notice") {
+    std::string text = a.rest(2);
+    if (!WaitFor(sim, a.number(1), [&] { return NoticeHas(m, text); }))
+      throw ScriptError("waited " + a.word(1) + " s for notice " +
+                        Quoted(text) + "; " + DescribeNotices(m));
   } else if (c == "watch") {
     Watch(sim, out, a.number(1));
   } else if (c == "wait-object") {

@@ -70,6 +70,23 @@ std::string DescribeHistory(const HostModel& model) {
   return "history rows: " + List(HistoryRows(model));
 }
 
+std::vector<std::string> NoticeTexts(const HostModel& model) {
+  std::vector<std::string> texts;
+  model.read([&](const HostState& s) {
+    for (const auto& n : s.notices) texts.push_back(n.text);
+    return 0;
+  });
+  return texts;
+}
+
+bool NoticeHas(const HostModel& model, const std::string& text) {
+  return Contains(NoticeTexts(model), text);
+}
+
+std::string DescribeNotices(const HostModel& model) {
+  return "notices: " + List(NoticeTexts(model));
+}
+
 bool ObjectExists(const HostModel& model, const std::string& name) {
   return model.read([&](const HostState& s) {
     for (const auto& o : s.objects)
@@ -98,11 +115,8 @@ bool RunCheck(const HostModel& model, const ScriptArgs& a) {
       there = HistoryRows(model);
       description = DescribeHistory(model);
     } else if (what == "notice" && c == "expect") {
-      model.read([&](const HostState& s) {
-        for (const auto& n : s.notices) there.push_back(n.text);
-        return 0;
-      });
-      description = "notices: " + List(there);
+      there = NoticeTexts(model);
+      description = DescribeNotices(model);
     } else if (what == "alert" && c == "expect") {
       there = model.read([](const HostState& s) { return s.alerts; });
       description = "alerts: " + List(there);

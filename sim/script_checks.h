@@ -18,6 +18,11 @@ std::vector<std::string> HistoryRows(const HostModel& model);
 bool HistoryHas(const HostModel& model, const std::string& text);
 std::string DescribeHistory(const HostModel& model);
 
+// The screen notices posted so far, oldest first.
+std::vector<std::string> NoticeTexts(const HostModel& model);
+bool NoticeHas(const HostModel& model, const std::string& text);
+std::string DescribeNotices(const HostModel& model);
+
 // A live AI object has that first name.
 bool ObjectExists(const HostModel& model, const std::string& name);
 std::string DescribeObjects(const HostModel& model);

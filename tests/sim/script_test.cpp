@@ -116,6 +116,11 @@ TEST_F(Script, HistoryNoticeAndObjectExpectations) {
             Fails("expect-not history Connected.").find("history rows"));
   Ok("expect notice event " + std::to_string(sim::kPluginSignature) +
      " MBar prob slct " + std::to_string(FourCC("go__")));
+  Ok("wait-notice 1 event " + std::to_string(sim::kPluginSignature) +
+     " MBar prob slct " + std::to_string(FourCC("go__")));
+  EXPECT_NE(
+      std::string::npos,
+      Fails("wait-notice 0.2 Changed X to type: A320").find("notices: ["));
   m.alert("Talvix : careful");
   Ok("expect alert Talvix : careful");
   EXPECT_NE(std::string::npos,
