@@ -85,18 +85,19 @@ int StartProgram(const char* commandLine, int /*showCode*/) {
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
-  // The program gets standard input, output and error only: an inherited
-  // socket of the session would keep the connection open after Disconnect.
-  const long openMax = sysconf(_SC_OPEN_MAX);
-  const int lastFd =
-      openMax > 0 && openMax < 65536 ? static_cast<int>(openMax) : 65536;
   // Two forks, so the program is nobody's child here and needs no reaping;
   // between fork and exec only async-signal-safe calls are made.
   pid_t child = fork();
   if (child < 0) return 2;
   if (child == 0) {
     if (fork() == 0) {
-      for (int fd = STDERR_FILENO + 1; fd < lastFd; ++fd) close(fd);
+      // The program gets standard input, output and error only: an
+      // inherited socket of the session would keep the connection open
+      // after Disconnect. One call closes every other descriptor; a kernel
+      // without it has them closed one by one.
+      if (close_range(STDERR_FILENO + 1, ~0U, 0) != 0) {
+        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd) close(fd);
+      }
       execv(argv[0], argv.data());
       _exit(127);
     }
