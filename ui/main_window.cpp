@@ -21,12 +21,6 @@ constexpr float kCreatingNoticeDuration = 1.0f;
 constexpr char kHistoryTitle[] = "History";
 constexpr int kHistoryWidth = 1024;
 
-const char* TransponderModeLabel(int index) {
-  static const char* const kLabels[] = {"Off", "Standby", "Mode A", "Mode C"};
-  if (index < 0 || index > 3) return kLabels[0];
-  return kLabels[index];
-}
-
 }  // namespace
 
 MainWindowState& MainWindow() {
@@ -85,7 +79,7 @@ void InitMainWindow() {
 
 void ShowTransponderMode() {
   host::SetText(codes::kMainWindow, codes::kTransponderLabel,
-                TransponderModeLabel(TransponderModeIndex()));
+                TransponderModeName(TransponderModeIndex()));
 }
 
 }  // namespace talvix
