@@ -472,4 +472,71 @@ TEST_F(HostSlots, MessagesAlertsMenusTimeAndHelp) {
   EXPECT_TRUE(s.keyHelp);
 }
 
+// A host that fills a text buffer to the brim without a NUL, or writes
+// nothing at all: every text read still comes back terminated, cut to one
+// byte short of the buffer, and empty when the host wrote nothing.
+bool g_hostFills = false;
+void Fill(char* buffer, int size) {
+  if (g_hostFills && buffer != nullptr) std::memset(buffer, 'x', size);
+}
+void TALVIX_CALL FillText(int, int, char* buffer, int size) {
+  Fill(buffer, size);
+}
+int TALVIX_CALL FillPopup(int, int, char* buffer, int size) {
+  Fill(buffer, size);
+  return 3;
+}
+void TALVIX_CALL FillCell(int, int, int, int, char* buffer, int size) {
+  Fill(buffer, size);
+}
+void TALVIX_CALL FillSetting(const char*, const char*, char* buffer, int size) {
+  Fill(buffer, size);
+}
+
+TEST(HostTextReads, AreTerminatedWhateverTheHostWrites) {
+  HostServicesTable table{};
+  table.slot[kSlotGetText] = reinterpret_cast<HostSlot>(&FillText);
+  table.slot[kSlotGetPopupSelection] = reinterpret_cast<HostSlot>(&FillPopup);
+  table.slot[kSlotListGetCell] = reinterpret_cast<HostSlot>(&FillCell);
+  table.slot[kSlotReadSettingText] = reinterpret_cast<HostSlot>(&FillSetting);
+  h::Install(&table, 4242);
+  struct Read {
+    const char* name;
+    void (*read)(char* buffer, int size);
+    bool keepsOldTextWhenSilent;  // a missing setting keeps the default
+  };
+  const Read reads[] = {
+      {"GetText", [](char* b, int n) { h::GetText(kWin, kList, b, n); }, false},
+      {"GetPopupSelection",
+       [](char* b, int n) {
+         EXPECT_EQ(3, h::GetPopupSelection(kWin, kPopup, b, n));
+       },
+       false},
+      {"ListGetCell",
+       [](char* b, int n) { h::ListGetCell(kWin, kList, 0, 1, b, n); }, false},
+      {"ReadSettingText",
+       [](char* b, int n) { h::ReadSettingText("Key", b, n); }, true},
+  };
+  for (const Read& read : reads) {
+    SCOPED_TRACE(read.name);
+    for (const bool fills : {true, false}) {
+      g_hostFills = fills;
+      char buffer[8] = "old";
+      buffer[7] = '!';
+      read.read(buffer, 6);
+      EXPECT_STREQ(fills                         ? "xxxxx"
+                   : read.keepsOldTextWhenSilent ? "old"
+                                                 : "",
+                   buffer);
+      EXPECT_EQ('!', buffer[7]) << "nothing written past the size";
+      // A zero size or no buffer at all is never written to.
+      char untouched[4] = "abc";
+      read.read(untouched, 0);
+      EXPECT_STREQ("abc", untouched);
+      read.read(nullptr, 6);
+    }
+  }
+  g_hostFills = false;
+}
+
 }  // namespace
