@@ -1,6 +1,9 @@
 // Numbers in received lines and typed text: decimal only, like atoi.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "core/number_format.h"
 #include "core/text.h"
 
 namespace talvix {
@@ -36,6 +39,28 @@ TEST(NumberReadingTest, OnlyTheDecimalFormIsRead) {
   EXPECT_EQ(ParseInt("inf"), 0);
   EXPECT_EQ(ParseInt(" -42abc"), -42);
   EXPECT_EQ(ParseInt("99999999999"), 2147483647);
+}
+
+// The default format at load is "%0.4f". The check runs in a fresh copy of
+// this program (the threadsafe death test style starts one), since any test
+// before it may have changed the default.
+TEST(NumberFormatTest, TheDefaultAtLoadHasFourDecimals) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(FormatFloat(118.1) == "118.1000" ? 0 : 1),
+              testing::ExitedWithCode(0), "");
+}
+
+// Only the two formats the plug-in writes become the default; any other
+// format is used once and leaves the default alone.
+TEST(NumberFormatTest, OnlyTheTwoKnownFormatsBecomeTheDefault) {
+  EXPECT_EQ(FormatFloat(1.25, "%.3f"), "1.250");
+  EXPECT_EQ(FormatFloat(1.25), "1.250");
+  EXPECT_EQ(FormatFloat(1.25, "%.1f"), "1.2");
+  EXPECT_STREQ(DefaultFloatFormat(), "%.3f");
+  EXPECT_EQ(FormatFloat(1.25, "%0.4f"), "1.2500");
+  EXPECT_EQ(FormatFloat(1.25, "%.4f"), "1.2500");
+  EXPECT_STREQ(DefaultFloatFormat(), "%0.4f");
+  EXPECT_EQ(FormatFloat(1.25), "1.2500");
 }
 
 }  // namespace

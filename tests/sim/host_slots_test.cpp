@@ -533,6 +533,9 @@ TEST(HostTextReads, AreTerminatedWhateverTheHostWrites) {
       char untouched[4] = "abc";
       read.read(untouched, 0);
       EXPECT_STREQ("abc", untouched);
+      // One byte holds only the NUL.
+      read.read(untouched, 1);
+      EXPECT_STREQ("", untouched);
       read.read(nullptr, 6);
     }
   }
