@@ -126,6 +126,14 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   pickStation("UNICOM_CTR");
   EXPECT_EQ(tsLog().size(), 5u);
   EXPECT_EQ(historyCount("----> Switched TeamSpeak to UNICOM"), 2);
+  // Each request loads the library and releases it again.
+  int loads = 0, releases = 0;
+  for (const auto& event : state().libraries) {
+    loads += event.op == "load" && event.ok;
+    releases += event.op == "release";
+  }
+  EXPECT_EQ(loads, 5);
+  EXPECT_EQ(releases, loads);
   // 128 characters leave no room for the end; a "/" first names no server.
   for (const std::string& answer : {std::string(113, 'a') + ".ts.example.net/x",
                                     std::string("/abc.ts.example.net/x")}) {
@@ -165,6 +173,17 @@ TEST_F(VoiceTest, RogerWilcoJoinsTheAnnouncedChannel) {
   pickStation("XYZ_TWR");
   deliver("#TMXYZ_TWR:ABC:nothing.ts.here");
   EXPECT_TRUE(historyHas("****> FAILED to switch Voice Client to XYZ_TWR"));
+  // The station's first four characters name Roger Wilco too, from the
+  // second character on.
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:9xyz_");
+  EXPECT_EQ(rogerArguments(), (Lines{"/join1", "9XYZ_"}));
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:xyz_ here");
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 2);
+  EXPECT_TRUE(rogerArguments().empty());
 }
 
 // The command lines, with received text that a shell would run: the one
