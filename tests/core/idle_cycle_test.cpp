@@ -9,6 +9,10 @@
 #include <string>
 #include <vector>
 
+#include "core/host.h"
+#include "sim/host_table.h"
+#include "tests/support/plugin_fixture.h"
+
 namespace talvix {
 namespace {
 
@@ -17,6 +21,8 @@ struct Recorder {
   int autoWeather = 1;
   bool positionThrows = false;
   bool updateThrows = false;
+  bool incomingThrows = false;
+  bool weatherThrows = false;
   std::vector<std::string> calls;
 };
 Recorder* g_rec = nullptr;
@@ -26,12 +32,18 @@ void Update() {
   g_rec->calls.push_back("update");
   if (g_rec->updateThrows) throw std::runtime_error("update");
 }
-void Incoming() { g_rec->calls.push_back("incoming"); }
+void Incoming() {
+  g_rec->calls.push_back("incoming");
+  if (g_rec->incomingThrows) throw std::runtime_error("incoming");
+}
 void Position() {
   g_rec->calls.push_back("position");
   if (g_rec->positionThrows) throw std::runtime_error("position");
 }
-void Weather() { g_rec->calls.push_back("weather"); }
+void Weather() {
+  g_rec->calls.push_back("weather");
+  if (g_rec->weatherThrows) throw std::runtime_error("weather");
+}
 int Auto() { return g_rec->autoWeather; }
 
 class IdleCycleTest : public ::testing::Test {
@@ -145,6 +157,30 @@ TEST_F(IdleCycleTest, AFailingStepLetsTheRestOfTheCallRun) {
   EXPECT_EQ(cycle.positionTimer(), 5.0f);
   cycle.run(0.5f);
   EXPECT_EQ(Count("position"), 1);
+}
+
+// Each failing step names itself in the history, in the order they ran.
+class IdleGuardTest : public testing::PluginTest {};
+
+TEST_F(IdleGuardTest, EachFailingStepPostsItsOwnLine) {
+  openMainWindow();
+  // The cycle built here posts through the same host as the plug-in.
+  const HostServicesTable table = sim::BuildHostTable();
+  host::Install(&table, sim::kReferenceNumber);
+  Recorder rec;
+  rec.updateThrows = rec.incomingThrows = true;
+  rec.positionThrows = rec.weatherThrows = true;
+  g_rec = &rec;
+  IdleCycle cycle(
+      IdleSteps{Connected, Update, Incoming, Position, Weather, Auto});
+  cycle.run(5.5f);
+  g_rec = nullptr;
+  EXPECT_EQ(history(),
+            (std::vector<std::string>{
+                "", "****> UpdateFlyParameters - Talvix: Exception caught.",
+                "****> handleIncomingMessage - Talvix: Exception caught.",
+                "****> handlePositionUpdate - Talvix: Exception caught.",
+                "****> handleWeatherRequest - Talvix: Exception caught."}));
 }
 
 }  // namespace

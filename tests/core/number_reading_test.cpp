@@ -41,6 +41,25 @@ TEST(NumberReadingTest, OnlyTheDecimalFormIsRead) {
   EXPECT_EQ(ParseInt("99999999999"), 2147483647);
 }
 
+// Fixed buffers take at most their size with the NUL; a zero size or no
+// buffer is never written to, and no text is the empty text.
+TEST(TextCopyTest, CutsToTheBufferAndNeverWritesPastIt) {
+  char buffer[8] = "1234567";
+  CopyText(buffer, 0, "abc");
+  EXPECT_STREQ(buffer, "1234567");
+  CopyText(nullptr, 4, "abc");
+  CopyText(buffer, 4, "abcdef");
+  EXPECT_STREQ(buffer, "abc");
+  EXPECT_EQ(buffer[4], '5');
+  CopyText(buffer, 1, "abc");
+  EXPECT_STREQ(buffer, "");
+  CopyText(buffer, 8, static_cast<const char*>(nullptr));
+  EXPECT_STREQ(buffer, "");
+  char exact[4];
+  CopyText(exact, std::string("abc"));
+  EXPECT_STREQ(exact, "abc");
+}
+
 // The default format at load is "%0.4f". The check runs in a fresh copy of
 // this program (the threadsafe death test style starts one), since any test
 // before it may have changed the default.
