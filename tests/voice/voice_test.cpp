@@ -143,6 +143,14 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
   }
   EXPECT_EQ(tsLog().size(), 5u);
   EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 4);
+  // 127 characters fit with the end.
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:" + std::string(112, 'a') + ".ts.example.net/x");
+  ASSERT_EQ(tsLog().size(), 6u);
+  EXPECT_EQ(tsLog().back().find("teamspeak://" + std::string(112, 'A') +
+                                ".TS.EXAMPLE.NET?"),
+            0u);
   fs::remove(fs::path(root_) / "libTSRemote.so");
   pickStation("UNICOM_CTR");
   pickStation("XYZ_TWR");
