@@ -51,8 +51,8 @@ TEST(FilterMetar, CutsRemarksDropsAutoAndRaisesOnlyTheNearestStationsBases) {
       {"KDEN 1Z 1KT 9999 FEW010 FEW020 SCT030 OVC990 A3006", "KDEN", 5434,
        "KDEN 1Z 1KT 9999 FEW064 FEW074 SCT084 OVC1044 A3006"},
       // Only digits are a base; a group cut short stays as it is.
-      {"LSZH 1Z 1KT 9999 BKN/// FEW0", "LSZH", 1416,
-       "LSZH 1Z 1KT 9999 BKN/// FEW0"},
+      {"LSZH 1Z 1KT 9999 BKN/// SCT01/ FEW0", "LSZH", 1416,
+       "LSZH 1Z 1KT 9999 BKN/// SCT01/ FEW0"},
       {"RMK LSZH FEW010", "RMK ", nan, "RMK LSZH FEW010"},
       {"NZAA 1Z FEW010", "NZAA", 1.0e30f, "NZAA 1Z FEW010"},
       {"", "", 5000, ""},
@@ -122,6 +122,7 @@ TEST_F(DecodeMetarTest, WindGustAltimeterAndThunderstormGroups) {
       {"XXXX 081753Z 24010G//KT 9999 FEW030", 240, 10, 2, 0, kOldAltimeter, 0,
        2},
       {"XXXX 081753Z G4010KT 9999 FEW030", 0, 10, 10, 0, kOldAltimeter, 0, 2},
+      {"XXXX 081753Z 1G20KT 9999 FEW030", 1, 0, 20, 0, kOldAltimeter, 0, 2},
       // The weather group after visibility, a runway range or a direction
       // range; CAVOK never looks for one.
       {"WSSS 081800Z 35008KT 9999 TSRA FEW012 25/23 Q1009", 350, 8, 8, 0, 29.79,
@@ -132,6 +133,13 @@ TEST_F(DecodeMetarTest, WindGustAltimeterAndThunderstormGroups) {
        30.06, 8192, 4},
       {"EDDM 081750Z 31008KT 300V020 9999 VCTS FEW040 Q1018", 310, 8, 8, 0,
        30.06, 8192, 4},
+      {"EDDM 081750Z 05008KT 050V120 9999 VCTS FEW040 Q1018", 50, 8, 8, 0,
+       30.06, 8192, 4},
+      // Only a digit from 0 to 3 starts a direction range.
+      {"XXXX 081750Z 05008KT /00V240 TSRA", 50, 8, 8, 0, kOldAltimeter, 8192,
+       4},
+      {"XXXX 081750Z 05008KT 400V240 TSRA", 50, 8, 8, 0, kOldAltimeter, 8192,
+       4},
       // Both altimeter groups: "Q" is looked for first, wherever it stands.
       {"KSFO 081756Z 24010KT 10SM FEW008 A2992 Q1013", 240, 10, 10, 0, 29.91, 0,
        2},

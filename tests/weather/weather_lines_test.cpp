@@ -252,6 +252,15 @@ TEST_F(WeatherLinesTest, PressureCloudAndWindLines) {
   expected[13] = {45, 5};
   EXPECT_EQ(bands(), expected);
   EXPECT_EQ(state().winds.band[5].hostOwned[0], 7);
+  // The top band starts at 42000 ft: a single altitude there is its own, a
+  // group that ends there belongs to the band below only.
+  expectPosted(peer,
+               "#WDserver:XYZ:42000:42000:110:30:0:0:39000:42000:100:20:0:0:"
+               "0:0:0:0:0:0:0:0:0:0:0:0",
+               kWindsUpdated, 3);
+  expected[12] = {100, 20};
+  expected[13] = {110, 30};
+  EXPECT_EQ(bands(), expected);
 
   expectPosted(peer, "#WDserver:ABC:3000:9000:1:2",
                "****> handleWD - Talvix: Exception caught. Notify author.");
