@@ -59,7 +59,13 @@ void OpenSession(const ConnectionRecord& record) {
   state.sender = new (std::nothrow) SocketSender(state.session);
   Packet* login = new (std::nothrow) Packet();
   if (state.session == nullptr || state.sender == nullptr || login == nullptr) {
+    // Nothing half made stays: a session without its sender would refuse
+    // every later Connect.
     delete login;
+    delete state.sender;
+    state.sender = nullptr;
+    delete state.session;
+    state.session = nullptr;
     reportFatalMemoryError();
     return;
   }

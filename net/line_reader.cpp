@@ -7,8 +7,8 @@ namespace talvix {
 std::size_t LineReader::Take(const char* bytes, std::size_t count,
                              bool* ended) {
   *ended = true;
+  // Every line end finishes with its LF; the CR of a pair is cut later.
   for (std::size_t i = 0; i < count; ++i) {
-    if (bytes[i] == '\r' && i + 1 < count && bytes[i + 1] == '\n') return i + 2;
     if (bytes[i] == '\n') return i + 1;
   }
   *ended = false;

@@ -17,8 +17,16 @@
 #include <thread>
 #include <vector>
 
+#include "core/host.h"
+#include "core/text.h"
+#include "net/connection_record.h"
+#include "net/packet.h"
+#include "net/session.h"
+#include "sim/host_table.h"
 #include "tests/protocol/session_plugin_fixture.h"
 #include "tests/server/server_process.h"
+#include "tests/support/failing_allocation.h"
+#include "ui/window_codes.h"
 
 namespace talvix {
 namespace {
@@ -41,7 +49,12 @@ int ThreadCount() {
 // its own with the process's first new thread, so one short-lived thread is
 // made first and the baseline already holds the sanitizer's.
 int BaselineThreadCount() {
-  std::thread([] {}).join();
+  pid_t tid = 0;
+  std::thread([&tid] { tid = gettid(); }).join();
+  // Its task leaves /proc a moment after the join.
+  const std::string task = "/proc/self/task/" + std::to_string(tid);
+  for (int wait = 0; wait < 100 && access(task.c_str(), F_OK) == 0; ++wait)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   return ThreadCount();
 }
 
@@ -362,6 +375,46 @@ TEST_F(SessionLifecycleTest, DisconnectDuringTrafficDiscardsTheQueues) {
   EXPECT_FALSE(answer(peer, 100).has_value());
   ASSERT_TRUE(peer.send("$PIXYZ:ABC:new\r\n"));
   EXPECT_EQ(answer(peer), "$POABC:XYZ:new");
+}
+
+// Out of memory for the session, its sender or the login line: the user is
+// told, nothing half made is left running, and the next Connect logs in.
+// The plug-in's copy inside this test process connects through the same
+// host, so one of its allocations can be made to fail.
+TEST_F(SessionLifecycleTest, AnAllocationFailingAtConnectLeavesNothingBehind) {
+  const int threadsBefore = BaselineThreadCount();
+  LoopbackPeer peer("127.0.0.126");
+  ASSERT_TRUE(peer.listening());
+  const HostServicesTable table = sim::BuildHostTable();
+  host::Install(&table, sim::kReferenceNumber);
+  // The server is taken from the popup when it is chosen, by the loaded
+  // plug-in; this copy is told it here.
+  CopyText(Connection().server, "127.0.0.126");
+  for (int skip = 0; skip < 3; ++skip) {
+    SCOPED_TRACE(skip);
+    openConnectWindow();
+    fill("127.0.0.126");
+    {
+      testing::FailingNothrowAllocation failing(skip);
+      connectToServer(codes::kOkButton);
+      EXPECT_TRUE(failing.failed());
+    }
+    EXPECT_EQ(state().alerts.back(), kFatalMemoryErrorText);
+    EXPECT_EQ(state().alerts.size(), static_cast<std::size_t>(skip + 1));
+    EXPECT_TRUE(currentSession() == nullptr);
+    EXPECT_EQ(ThreadCountSettledAt(threadsBefore), threadsBefore);
+  }
+  openConnectWindow();
+  fill("127.0.0.126");
+  connectToServer(codes::kOkButton);
+  ASSERT_TRUE(currentSession() != nullptr);
+  // A half-made session may have reached the peer; the login comes on the
+  // last connection.
+  std::optional<std::string> login;
+  while (!login && peer.accept(2000)) login = peer.readLine(500);
+  EXPECT_EQ(login, "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  disconnectFromServer();
+  EXPECT_TRUE(peer.waitForClose());
 }
 
 TEST_F(SessionLifecycleTest, FiftyCyclesAgainstABusyPeerLeaveNothingBehind) {

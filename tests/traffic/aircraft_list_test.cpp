@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 #include <vector>
@@ -91,6 +92,15 @@ TEST_F(AircraftListTest, ReloadingReplacesInsteadOfDuplicating) {
   OnAircraftWindowEvent(FourCC("cnBn"), FourCC("actn"));
   OnAircraftWindowEvent(FourCC("slBn"), FourCC("slct"));
   EXPECT_EQ(rows().size(), 2u);
+  // Each reading closes the file again.
+  auto openFiles = [] {
+    using std::filesystem::directory_iterator;
+    return std::distance(directory_iterator("/proc/self/fd"),
+                         directory_iterator());
+  };
+  const auto before = openFiles();
+  for (int i = 0; i < 5; ++i) LoadAircraftList();
+  EXPECT_EQ(openFiles(), before);
 }
 
 TEST_F(AircraftListTest, AMissingFileLeavesOnlyTheColumns) {
@@ -128,6 +138,7 @@ TEST_F(AircraftListTest, UnknownOrMissingEngineLettersCountAsJet) {
     LoadAircraftList();
     choose(row);
     EXPECT_STREQ(EngineCode(), "1");
+    EXPECT_STREQ(ChosenCsl(), row == 0 ? "X1" : "X2");
   }
   openChooser();
   LoadAircraftList();

@@ -92,6 +92,14 @@ TEST_F(ModelChangeTest, ACodeCannotNameAFileOutsideTheModelFolder) {
   for (const auto& failed : state().failedCreates) {
     EXPECT_EQ(failed.find("secret"), std::string::npos) << failed;
   }
+  // Up to 32 letters, digits, '-' and '_', the bounds of each range too.
+  const std::string longest = "AZaz09-_" + std::string(24, 'm');
+  writeFile("tvox/" + longest + ".tvx", "Talvix traffic model\n");
+  writeFile("tvox/" + longest + "m.tvx", "Talvix traffic model\n");
+  EXPECT_TRUE(ChangeModel(record, longest.c_str(), '1'));
+  EXPECT_EQ(state().objects[0].model, "tvox\\" + longest + ".tvx");
+  EXPECT_FALSE(ChangeModel(record, (longest + "m").c_str(), '1'));
+  EXPECT_EQ(state().objects[0].model, "tvox/def_jet_acft.tvx");
 }
 
 TEST_F(ModelChangeTest, ARecordWithoutObjectKeepsNone) {

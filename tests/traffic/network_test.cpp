@@ -178,6 +178,9 @@ TEST_F(NetworkTest, ClientQueriesAreAnsweredByteForByte) {
   EXPECT_EQ(answers("$CQXYZ:ABC:C?", "$CR", 1), Lines{"$CRABC:XYZ:C?:118.300"});
   host().model().modify([](sim::HostState& s) { s.user.com1 = 122.8f; });
   EXPECT_EQ(answers("$CQXYZ:*:C?", "$CR", 1), Lines{"$CRABC:XYZ:C?:122.800"});
+  // The query is known by its first two characters.
+  EXPECT_EQ(answers("$CQXYZ:ABC:C?X", "$CR", 1),
+            Lines{"$CRABC:XYZ:C?:122.800"});
 
   Lines info = answers("$CQXYZ:ABC:INFO", "#TM", 1);
   ASSERT_EQ(info.size(), 1u);
@@ -196,7 +199,7 @@ TEST_F(NetworkTest, ClientQueriesAreAnsweredByteForByte) {
   peer_->send("$CQXYZ:ABC:RN");
   EXPECT_EQ(answers("$CQQQQ:*P:C?", "$CR", 1), Lines{"$CRABC:QQQ:C?:122.800"});
   EXPECT_EQ(peer_->linesStartingWith("#TM").size(), 1u);
-  EXPECT_EQ(peer_->linesStartingWith("$CR").size(), 3u);
+  EXPECT_EQ(peer_->linesStartingWith("$CR").size(), 4u);
 }
 
 TEST_F(NetworkTest, TypeAndVersionRequestsAreAnsweredByteForByte) {
