@@ -147,6 +147,12 @@ void HostModel::sendMessage(talvix::HostMessage* m) {
   m->receiver = 0;
   if (m->id != FourCC("getd") || m->destination != x.destination) return;
   int answer = 0;
+  if (m->dataTag == FourCC("mode") && x.modeAnsweredAsReal) {
+    m->valueType = FourCC("real");
+    std::memcpy(m->value, &x.realMode, sizeof x.realMode);
+    m->receiver = x.destination;
+    return;
+  }
   if (m->dataTag == FourCC("mode")) {
     answer = x.mode;
   } else if (m->dataTag == FourCC("rply")) {

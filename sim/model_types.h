@@ -90,6 +90,9 @@ struct Transponder {
   int reply = 0;
   int code = 1200;
   std::uint32_t destination = 0x6B743736;  // 'kt76'
+  // Some gauges answer the mode as a 'real' (a double) instead of an int.
+  bool modeAnsweredAsReal = false;
+  double realMode = 0.0;
 };
 
 struct UserAircraft {

@@ -7,6 +7,7 @@
 
 #include "atc/com_tracking.h"
 #include "core/number_format.h"
+#include "protocol/own_aircraft.h"
 #include "tests/traffic/direct_host.h"
 
 namespace talvix {
@@ -28,6 +29,15 @@ TEST_F(ComFrequencyTest, FiveDigitsWithoutTheLeadingOne) {
   EXPECT_EQ(textFor(118.05f), "18050");
   EXPECT_EQ(textFor(118.3f), "18300");
   EXPECT_EQ(textFor(136.975f), "36980");  // rounded to two decimals first
+  EXPECT_STREQ(DefaultFloatFormat(), "%.3f");
+}
+
+// Every idle call reads the radio, and with it the default number format
+// becomes the frequency's "%.3f" (the ATC window shows it so).
+TEST_F(ComFrequencyTest, EachIdleCallReadsTheRadio) {
+  FormatFloat(0.0, "%0.4f");
+  user([](sim::UserAircraft& u) { u.com1 = 121.5f; });
+  UpdateFlyParameters();
   EXPECT_STREQ(DefaultFloatFormat(), "%.3f");
 }
 

@@ -15,12 +15,16 @@
 #include <vector>
 
 #include "net/ctx_socket.h"
+#include "net/packet.h"
 #include "net/queue_locks.h"
 #include "net/session.h"
 #include "net/session_state.h"
+#include "protocol/alerts.h"
 #include "protocol/dispatch.h"
 #include "protocol/handlers.h"
+#include "protocol/own_aircraft.h"
 #include "tests/net/loopback_peer.h"
+#include "tests/support/failing_allocation.h"
 #include "tests/traffic/direct_host.h"
 #include "ui/history.h"
 #include "ui/main_window_menus.h"
@@ -144,6 +148,51 @@ TEST_F(HardeningTest, AQueueStillFullAtDisconnectSaysHowManyLinesWereLost) {
                            "server."}));
 }
 
+// A kill from the server ends the session the same way: the count comes
+// after the line that names who removed us.
+TEST_F(HardeningTest, AQueueStillFullAtAKillSaysHowManyLinesWereLost) {
+  LoopbackPeer peer("127.0.0.236");
+  connect(peer, "127.0.0.236");
+  for (int i = 0; i < kQueueSlots + 2; ++i)
+    QueueIfSession(new Packet("@N:ABC:1200:1:37.6:-122.3:3000:120:0:0"));
+  Session().session = session_.release();  // the kill deletes it
+  handle(handleKILL, "$!!SERVER:ABC:flooding");
+  EXPECT_EQ(history(), (std::vector<std::string>{
+                           "You have been removed by: flooding",
+                           "Outgoing queue full: 2 lines not sent to the "
+                           "server."}));
+}
+
+// No memory for the report: the user is told, and nothing is queued.
+TEST_F(HardeningTest, NoMemoryForThePositionReportIsTold) {
+  LoopbackPeer peer("127.0.0.237");
+  connect(peer, "127.0.0.237");
+  {
+    testing::FailingNothrowAllocation failing(0);
+    handlePositionUpdate();
+    EXPECT_TRUE(failing.failed());
+  }
+  EXPECT_EQ(state().alerts, std::vector<std::string>{kFatalMemoryErrorText});
+  platform::LockGuard hold(OutgoingLock());
+  EXPECT_EQ(session_->outgoing().count(), 0);
+}
+
+// Only an AutoPopup setting other than 0 brings the main window forward;
+// without the setting it stays where it is.
+TEST_F(HardeningTest, AlertsRaiseTheMainWindowOnlyWithAutoPopupOn) {
+  const auto raises = [&] { return state().windows.at(FourCC("txMN")).raises; };
+  const int before = raises();
+  AlertUser();
+  EXPECT_EQ(raises(), before);
+  for (const auto& [value, raised] :
+       {std::pair{"0", 0}, {"1", 1}, {"2", 1}, {"-1", 1}}) {
+    model_->setSetting("Talvix", "AutoPopup", value);
+    const int now = raises();
+    AlertUser();
+    EXPECT_EQ(raises(), now + raised) << value;
+  }
+}
+
 TEST_F(HardeningTest, AFullIncomingQueueSaysOnceHowManyLinesWereDropped) {
   LoopbackPeer peer("127.0.0.233");
   connect(peer, "127.0.0.233");
@@ -208,15 +257,19 @@ TEST_F(HardeningTest, EachCallHandlesTheWaitingLinesInOrderUpToItsBound) {
 TEST_F(HardeningTest, HostilePongTimesAndServerErrorZero) {
   const std::string buggy =
       "Talvix for FS2000 is BUGGY! Can't respond to PING properly.";
-  for (const char* line : {"$POXYZ:ABC:99999999999:99999999999:99999999999",
-                           "$POXYZ:ABC:-2147483648:0:0", "$POXYZ:ABC:24:0:0",
-                           "$POXYZ:ABC:0:60:0", "$POXYZ:ABC:0x10:0:0"}) {
+  for (const char* line :
+       {"$POXYZ:ABC:99999999999:99999999999:99999999999",
+        "$POXYZ:ABC:-2147483648:0:0", "$POXYZ:ABC:24:0:0", "$POXYZ:ABC:0:60:0",
+        "$POXYZ:ABC:0:0:61", "$POXYZ:ABC:-1:0:0", "$POXYZ:ABC:0:-1:0",
+        "$POXYZ:ABC:0:0:-1", "$POXYZ:ABC:0x10:0:0", "$POXYZ:ABC:23:59:60"}) {
     handle(handlePO, line);
   }
-  // Hour 0x10 reads as 0, a time of day; the others are not one.
-  EXPECT_EQ(notices(buggy), 4);
-  ASSERT_EQ(history().size(), 1u);
-  EXPECT_NE(history()[0].find(" seconds to receive PONG"), std::string::npos);
+  // Hour 0x10 reads as 0, a time of day, and 23:59:60 is the last one (a
+  // leap second); the others are not one.
+  EXPECT_EQ(notices(buggy), 8);
+  ASSERT_EQ(history().size(), 2u);
+  for (const std::string& row : history())
+    EXPECT_NE(row.find(" seconds to receive PONG"), std::string::npos);
 
   // Error 0 is the table's empty entry: an empty line, then the alert.
   const auto rows = [&] { return find(state(), "txMN", "hist")->rows; };

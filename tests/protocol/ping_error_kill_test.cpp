@@ -98,7 +98,22 @@ TEST_F(PingErrorKillTest, ServerErrorsComeFromTheTable) {
   expectPosted(peer, "$ERserver:ABC:99:x", "Unknown server error 99");
   expectPosted(peer, "$ERserver:ABC:-1:x", "Unknown server error -1");
   expectPosted(peer, "$ERserver:ABC:13", "ID / Password currently suspended");
-  EXPECT_EQ(mainWindowRaises(), raises + 2);  // only 1 and 13 alert
+  EXPECT_EQ(mainWindowRaises(), raises + 2);
+  // The rest of the table alerts too; 4 and 9 never do.
+  const std::pair<int, const char*> rest[] = {
+      {2, "Error: Invalid Callsign"},
+      {3, "Error: Already Registered"},
+      {5, "Warning: Invalid Source Callsign"},
+      {6, "Error: Invalid ID or Password"},
+      {7, "Warning: No such Callsign"},
+      {8, "Warning: No Flight Plan"},
+      {10, "Invalid protocol revision"},
+      {11, "Requested level too high"},
+      {12, "Too many client connected"},
+  };
+  for (const auto& [number, text] : rest)
+    expectPosted(peer, "$ERserver:ABC:" + std::to_string(number) + ":x", text);
+  EXPECT_EQ(mainWindowRaises(), raises + 11);
 
   // 4 shows the line sent last: here the answer to this ping.
   expectPosted(peer, "$PIXYZ:ABC:42", "PONG Sent");

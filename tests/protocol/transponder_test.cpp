@@ -1,6 +1,7 @@
 // The transponder letter of the "@" line and the main window's mode label.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "core/fourcc.h"
@@ -47,6 +48,32 @@ TEST_F(TransponderTest, ModesGiveTheirLettersAndNames) {
   EXPECT_EQ(label(), "Off");
   EXPECT_EQ(letterFor(-4, 0), 'S');
   EXPECT_EQ(label(), "Standby");
+}
+
+// A 'real' answer is cut toward zero; one that no int holds reads as 0.
+TEST_F(TransponderTest, ARealModeAnswerIsTruncatedOrOff) {
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const struct {
+    double answer;
+    const char* label;
+  } cases[] = {
+      {6.9, "Mode C"},        {5.0, "Mode A"},
+      {-2147483648.0, "Off"}, {-2147483647.0, "Standby"},
+      {2147483648.0, "Off"},  {2147483647.0, "Standby"},
+      {nan, "Off"},           {-0.5, "Off"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.answer);
+    letterFor(6, 0);  // a change of mode, so the label is written
+    user([&](sim::UserAircraft& u) {
+      u.transponder.modeAnsweredAsReal = true;
+      u.transponder.realMode = c.answer;
+    });
+    UpdateFlyParameters();
+    EXPECT_EQ(label(), c.label);
+    user(
+        [](sim::UserAircraft& u) { u.transponder.modeAnsweredAsReal = false; });
+  }
 }
 
 TEST_F(TransponderTest, TheLabelIsWrittenOnlyWhenTheModeChanges) {
