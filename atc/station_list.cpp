@@ -72,7 +72,6 @@ void AddStation(AtcStation* station) {
     return;
   }
   station->itemNumber = g_list.count();
-  station->popupId = -1;
   g_list.append(station);
   OfferStationItem(station);
 }

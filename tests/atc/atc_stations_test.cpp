@@ -144,17 +144,19 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   for (const auto& row : controllers)
     expected.push_back(row.substr(0, row.size() - 1));
   EXPECT_EQ(atcRows(), expected);
-  // Each refresh sets the two columns again, named, and only those two.
+  // Each refresh sets the two columns again, named, 100 wide, and only those
+  // two.
   const auto titles = [&] {
     Lines names;
     if (const auto table = control("txTC", "atcL")) {
-      for (const auto& column : table->columns) names.push_back(column.title);
+      for (const auto& column : table->columns)
+        names.push_back(column.title + " " + std::to_string(column.width));
     }
     return names;
   };
-  EXPECT_EQ(titles(), (Lines{"ATC Position", "ATC Frequency"}));
+  EXPECT_EQ(titles(), (Lines{"ATC Position 100", "ATC Frequency 100"}));
   showEveryStation(true);
-  EXPECT_EQ(titles(), (Lines{"ATC Position", "ATC Frequency"}));
+  EXPECT_EQ(titles(), (Lines{"ATC Position 100", "ATC Frequency 100"}));
   EXPECT_EQ(atcRows().size(), expected.size() + 3);
   EXPECT_EQ(atcRows().at(3), "XYZ_ATIS 127.350");
   EXPECT_EQ(atcRows().at(4), "ABC 121.000");
