@@ -38,6 +38,7 @@ const Typed kTyped[] = {
     {".ATIS EDDF_TWR", "$CQABC:EDDF_TWR:ATIS", "ATIS ON REQUEST"},
     {".acars eddf", "$AXABC:SERVER:METAR:eddf", "ACARS ON REQUEST"},
     {".atc", "", ""},
+    {".rwk", "", "Error deactivating RW"},  // no Roger Wilco registered
     {".atcfoo bar", "", ""},
     {".mt eddf", "$AXABC:SERVER:METAR:EDDF", "Requested METAR for EDDF"},
     {".wx eddf", "#WXABC:SERVER:eddf", "Requested weather for eddf"},

@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "core/host.h"
+#include "net/packet.h"
+#include "sim/host_table.h"
 #include "tests/protocol/session_plugin_fixture.h"
+#include "tests/support/failing_allocation.h"
+#include "ui/flight_plan.h"
 
 namespace talvix {
 namespace {
@@ -210,6 +215,37 @@ TEST_F(FlightPlanWindowTest, ResendWithoutAPlanSendsNothing) {
   ASSERT_TRUE(again.has_value());
   EXPECT_NE(again->find(":LIRF:"), std::string::npos) << *again;
   EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+}
+
+// The planner's list is read for 1000 nodes at most (a corrupt link would
+// never end it); a stored one-character cruise altitude is kept.
+TEST_F(FlightPlanWindowTest, ThePlannerIsReadForAThousandNodesAtMost) {
+  host().model().modify([](sim::HostState& s) {
+    s.plan.assign(999, {7, "HOLD", 0, 0});
+    s.plan.push_back({2, "LAST", 0, 0});
+    s.plan.push_back({2, "GONE", 0, 0});
+  });
+  openPlan();
+  EXPECT_EQ(shown("fplA"), "LAST ");
+  type("crzA", "9");
+  type("_tas", "120");
+  press("okBn");  // stored, though not sent
+  openPlan();
+  EXPECT_EQ(shown("crzA"), "9");
+  EXPECT_EQ(shown("_tas"), "120");
+}
+
+// No memory for the "$FP" line: the user is told. The plug-in's copy in
+// this test process files through the same host.
+TEST_F(FlightPlanWindowTest, NoMemoryForThePlanIsTold) {
+  const HostServicesTable table = sim::BuildHostTable();
+  host::Install(&table, sim::kReferenceNumber);
+  {
+    testing::FailingNothrowAllocation failing(0);
+    SendFlightPlan();
+    EXPECT_TRUE(failing.failed());
+  }
+  EXPECT_EQ(state().alerts, std::vector<std::string>{kFatalMemoryErrorText});
 }
 
 }  // namespace

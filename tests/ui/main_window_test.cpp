@@ -49,8 +49,10 @@ TEST_F(MainWindowTest, RangePopupShowsTheStoredRange) {
   const struct {
     const char* setting;
     char item[5];
-  } cases[] = {{"40", "mp40"}, {"5", "mp5_"},   {"10", "mp10"},
-               {"20", "mp20"}, {"100", "mp00"}, {"0", "mpno"}};
+  } cases[] = {
+      {"40", "mp40"},  {"5", "mp5_"}, {"10", "mp10"}, {"20", "mp20"},
+      {"100", "mp00"}, {"0", "mpno"}, {"33", "mpno"}};  // not offered: the
+                                                        // window file's first
   for (const auto& c : cases) {
     SCOPED_TRACE(c.setting);
     host().model().setSetting("Talvix", "MPDistance", c.setting);
@@ -184,6 +186,9 @@ TEST_F(MainWindowTest, CloseEventForgetsTheWindow) {
 
 TEST_F(MainWindowTest, ResizeBringsTheLastRowIntoView) {
   openMainWindow();
+  // The empty head row alone is the last row too.
+  event("txMN", "size", "actn");
+  EXPECT_EQ(control("txMN", "hist")->scrollRow, 0);
   pick("txMN", "mp__", "mp10");
   pick("txMN", "mp__", "mp20");
   host().model().scrollToRow(static_cast<int>(FourCC("txMN")),
