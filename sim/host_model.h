@@ -43,8 +43,9 @@ struct HostState {
   int timeHour = 12;
   int timeMinute = 0;
   std::vector<PlanNode> plan;
-  std::string departure;    // "" when the plan has none
-  std::string destination;  // "" when the plan has none
+  std::string departure;               // "" when the plan has none
+  std::string destination;             // "" when the plan has none
+  std::int32_t airportRecordFlag = 1;  // other values: no airport, though named
   talvix::WeatherRecord weather{};
   WeatherExtras weatherExtras;
   std::vector<std::string> metarFiles;  // every file loaded, in order
@@ -194,6 +195,8 @@ class HostModel {
   void releaseLibrary(void* library);
 
  private:
+  void fillAirportRecord(talvix::AirportRecord* out,
+                         std::string HostState::*airport);
   // Under the lock. Null when the window is not open; a missing control of
   // an open window or one of another kind is a fault of the caller.
   Control* control(int window, int control, const char* op);

@@ -153,26 +153,25 @@ void HostModel::releaseFlightPlan(void* firstNode) {
     fault("release flight plan: not a plan of this host");
 }
 
-void HostModel::departureAirport(talvix::AirportRecord* out) {
+// The record's first word says whether it holds an airport: 1 does.
+void HostModel::fillAirportRecord(talvix::AirportRecord* out,
+                                  std::string HostState::*airport) {
   if (out == nullptr) return;
   std::lock_guard<std::mutex> lock(mutex_);
   std::memset(out->bytes, 0, sizeof out->bytes);
-  if (state_.departure.empty()) return;
-  std::int32_t has = 1;
-  std::memcpy(out->bytes, &has, sizeof has);
-  Put(out->bytes, talvix::kAirportIdentOffset, kAirportIdentField,
-      state_.departure);
+  const std::string& ident = state_.*airport;
+  if (ident.empty()) return;
+  const std::int32_t flag = state_.airportRecordFlag;
+  std::memcpy(out->bytes, &flag, sizeof flag);
+  Put(out->bytes, talvix::kAirportIdentOffset, kAirportIdentField, ident);
+}
+
+void HostModel::departureAirport(talvix::AirportRecord* out) {
+  fillAirportRecord(out, &HostState::departure);
 }
 
 void HostModel::destinationAirport(talvix::AirportRecord* out) {
-  if (out == nullptr) return;
-  std::lock_guard<std::mutex> lock(mutex_);
-  std::memset(out->bytes, 0, sizeof out->bytes);
-  if (state_.destination.empty()) return;
-  std::int32_t has = 1;
-  std::memcpy(out->bytes, &has, sizeof has);
-  Put(out->bytes, talvix::kAirportIdentOffset, kAirportIdentField,
-      state_.destination);
+  fillAirportRecord(out, &HostState::destination);
 }
 
 void HostModel::nearestAirport(const talvix::HostPosition* position,

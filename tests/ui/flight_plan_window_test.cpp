@@ -164,6 +164,26 @@ TEST_F(FlightPlanWindowTest, EmptyPartsComeFromTheSimulatorsPlanner) {
   EXPECT_EQ(host().model().outstandingFlightPlans(), 0);
 }
 
+// Only a record whose first word is 1 holds an airport, whatever it names.
+TEST_F(FlightPlanWindowTest, OnlyAnAirportRecordFlaggedOneGivesItsName) {
+  host().model().modify([](sim::HostState& s) {
+    s.departure = "EDDF";
+    s.destination = "LIRF";
+  });
+  for (const int flag : {0, 2, -1}) {
+    host().model().modify(
+        [&](sim::HostState& s) { s.airportRecordFlag = flag; });
+    openPlan();
+    EXPECT_EQ(shown("depP"), "") << flag;
+    EXPECT_EQ(shown("dest"), "") << flag;
+    press("cnBn");
+  }
+  host().model().modify([](sim::HostState& s) { s.airportRecordFlag = 1; });
+  openPlan();
+  EXPECT_EQ(shown("depP"), "EDDF");
+  EXPECT_EQ(shown("dest"), "LIRF");
+}
+
 TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
   openPlan();
   setButton("ifrB", 0);  // none on: the letter stays 'I'
@@ -184,6 +204,36 @@ TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
   press("okBn");
   openPlan();
   EXPECT_EQ(button("vfrB"), 1);
+  // Two on at once: VFR comes before IFR, IFR before special VFR.
+  const struct {
+    int vfr, ifr, special;
+    const char* shown;
+  } rules[] = {{1, 1, 0, "vfrB"},
+               {0, 1, 1, "ifrB"},
+               {0, 0, 1, "svfB"},
+               {1, 0, 1, "vfrB"}};
+  for (const auto& r : rules) {
+    SCOPED_TRACE(r.shown);
+    setButton("vfrB", r.vfr);
+    setButton("ifrB", r.ifr);
+    setButton("svfB", r.special);
+    press("okBn");
+    openPlan();
+    const char buttons[][5] = {"vfrB", "ifrB", "svfB"};
+    for (const auto& code : buttons)
+      EXPECT_EQ(button(code), std::string(code) == r.shown ? 1 : 0) << code;
+  }
+  // The fuel's hours and minutes come back each in its own field.
+  type("fueH", "4");
+  type("fueM", "30");
+  type("enrH", "1");
+  type("enrM", "15");
+  press("okBn");
+  openPlan();
+  EXPECT_EQ(shown("fueH"), "4");
+  EXPECT_EQ(shown("fueM"), "30");
+  EXPECT_EQ(shown("enrH"), "1");
+  EXPECT_EQ(shown("enrM"), "15");
 
   // Cancel stores nothing.
   type("depP", "kjfk");
@@ -194,7 +244,7 @@ TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
 
   // Nothing filed yet (no departure, no destination): nothing to resend.
   pick("txMN", "atc_", "rpln");
-  EXPECT_EQ(historyCount("You must be connected first"), 3);
+  EXPECT_EQ(historyCount("You must be connected first"), 8);
   EXPECT_EQ(history().back(), "No flight plan to send: file one first.");
 }
 
