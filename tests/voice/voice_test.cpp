@@ -160,6 +160,24 @@ TEST_F(VoiceTest, TeamSpeakFollowsTheTowerAnswerAndUnicom) {
       "check if available in your >System32<"));
   EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 5);
   EXPECT_EQ(lastSound(), "MYATTN.WAV");
+
+  // A library without the connect call loads, fails the switch without the
+  // missing-library line, and is released again.
+  fs::copy_file(TALVIX_PLUGIN_PATH, fs::path(root_) / "libTSRemote.so");
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver(kTsAnswer);
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 6);
+  EXPECT_EQ(historyCount("****> Unable to load the TSRemote.DLL for "
+                         "TeamSpeak driving, Please check if available in "
+                         "your >System32<"),
+            1);
+  const auto events = state().libraries;
+  ASSERT_GE(events.size(), 3u);
+  const auto* last = &events[events.size() - 3];
+  EXPECT_EQ(last[0].op + " " + std::to_string(last[0].ok), "load 1");
+  EXPECT_EQ(last[1].op + " " + std::to_string(last[1].ok), "find 0");
+  EXPECT_EQ(last[2].op, "release");
 }
 
 TEST_F(VoiceTest, RogerWilcoJoinsTheAnnouncedChannel) {
