@@ -155,6 +155,18 @@ TEST_F(WeatherLinesTest, AnswersForOthersOtherTypesMissingFolderShortReports) {
   EXPECT_EQ(weather().windDirection, untouched.windDirection);
   EXPECT_EQ(historyCount(kMetarUpdated), 0);
 
+  // A log that opens but takes no bytes (a full disk): nothing is loaded.
+  makeMetarFolder();
+  std::filesystem::create_symlink("/dev/full", logFile());
+  host().model().advanceTime(1.5);
+  expectPosted(peer, "$ARserver:ABC:METAR:" + report, "Raw METAR : " + report,
+               2);
+  EXPECT_TRUE(pump([&] { return sounds("ATTN.WAV") == 3; }));
+  EXPECT_TRUE(state().metarFiles.empty());
+  EXPECT_EQ(weather().windDirection, untouched.windDirection);
+  EXPECT_EQ(historyCount(kMetarUpdated), 0);
+  std::filesystem::remove(logFile());
+
   // Too short for the decoder: loaded by the host, then the guard line.
   makeMetarFolder();
   host().model().advanceTime(1.5);
@@ -163,7 +175,7 @@ TEST_F(WeatherLinesTest, AnswersForOthersOtherTypesMissingFolderShortReports) {
   EXPECT_EQ(state().metarFiles.size(), 1u);
   EXPECT_EQ(historyCount(kMetarUpdated), 0);
   pumpFor(100);
-  EXPECT_EQ(sounds("ATTN.WAV"), 2);
+  EXPECT_EQ(sounds("ATTN.WAV"), 3);
 }
 
 TEST_F(WeatherLinesTest, PressureCloudAndWindLines) {
