@@ -14,6 +14,9 @@
 #include <thread>
 #include <vector>
 
+#include "atc/com_tracking.h"
+#include "atc/stations.h"
+#include "core/text.h"
 #include "net/ctx_socket.h"
 #include "net/packet.h"
 #include "net/queue_locks.h"
@@ -161,6 +164,32 @@ TEST_F(HardeningTest, AQueueStillFullAtAKillSaysHowManyLinesWereLost) {
                            "You have been removed by: flooding",
                            "Outgoing queue full: 2 lines not sent to the "
                            "server."}));
+}
+
+// An ATIS request that finds no room is not sent, so no answer is awaited
+// and the tuned station stays; with room again the same switch asks.
+TEST_F(HardeningTest, AnAtisRequestWithoutRoomAwaitsNoAnswer) {
+  LoopbackPeer peer("127.0.0.238");
+  connect(peer, "127.0.0.238");
+  ClearAtisRequested();
+  AtcStation tower{};
+  CopyText(tower.callsign, "XYZ_TWR");
+  tower.frequency = 118.15f;
+  for (int i = 0; i < kQueueSlots; ++i)
+    ASSERT_TRUE(QueueIfSession(new Packet("#TMABC:XYZ:filler")));
+  const std::string tunedBefore = TunedStation().callsign;
+  SwitchToStation(&tower, false);
+  EXPECT_FALSE(AtisRequested());
+  EXPECT_EQ(TunedStation().callsign, tunedBefore);
+  EXPECT_EQ(count("====> switched to XYZ_TWR on 118.150 (expect ATIS)"), 0);
+  {
+    platform::LockGuard hold(OutgoingLock());
+    delete session_->outgoing().pop();
+  }
+  SwitchToStation(&tower, false);
+  EXPECT_TRUE(AtisRequested());
+  EXPECT_STREQ(TunedStation().callsign, "XYZ_TWR");
+  ClearAtisRequested();
 }
 
 // No memory for the report: the user is told, and nothing is queued.
