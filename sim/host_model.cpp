@@ -246,7 +246,11 @@ void HostModel::setSpeed(const AircraftRef* ref, float fps) {
 void HostModel::setNames(const AircraftRef* ref, const char* name,
                          const char* label) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (isUser(ref)) return;  // the user's aircraft keeps its own names
+  if (isUser(ref)) {
+    state_.user.names[0] = Text(name);
+    state_.user.names[1] = Text(label);
+    return;
+  }
   if (SimObject* o = object(ref, "set names")) {
     o->names[0] = Text(name);
     o->names[1] = Text(label);

@@ -102,6 +102,7 @@ struct UserAircraft {
   float speed = 0.0f;                // feet per second
   float com1 = 122.8f;               // MHz
   Transponder transponder;
+  std::string names[2];  // as the plug-in last set them: name and label
 };
 
 struct SimObject {

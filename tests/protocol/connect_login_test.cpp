@@ -29,6 +29,9 @@ TEST_F(ConnectLoginTest, OkSendsTheLoginLineByteForByteAndSavesTheSettings) {
   EXPECT_EQ(setting("Firstname"), "Jo");
   EXPECT_EQ(setting("Lastname"), "Lee");
   EXPECT_EQ(setting("Homebase"), "KSFO");
+  // The user's aircraft carries the callsign as its name and label.
+  EXPECT_EQ(state().user.names[0], "ABC");
+  EXPECT_EQ(state().user.names[1], "ABC");
 }
 
 TEST_F(ConnectLoginTest, EmptyNamesStillGiveTwoBlanksAndLongFieldsAreCut) {

@@ -156,13 +156,13 @@ TEST_F(HardeningTest, AQueueStillFullAtDisconnectSaysHowManyLinesWereLost) {
 TEST_F(HardeningTest, AQueueStillFullAtAKillSaysHowManyLinesWereLost) {
   LoopbackPeer peer("127.0.0.236");
   connect(peer, "127.0.0.236");
-  for (int i = 0; i < kQueueSlots + 2; ++i)
+  for (int i = 0; i < kQueueSlots + 1; ++i)
     QueueIfSession(new Packet("@N:ABC:1200:1:37.6:-122.3:3000:120:0:0"));
   Session().session = session_.release();  // the kill deletes it
   handle(handleKILL, "$!!SERVER:ABC:flooding");
   EXPECT_EQ(history(), (std::vector<std::string>{
                            "You have been removed by: flooding",
-                           "Outgoing queue full: 2 lines not sent to the "
+                           "Outgoing queue full: 1 line not sent to the "
                            "server."}));
 }
 
