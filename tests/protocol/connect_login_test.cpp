@@ -34,6 +34,25 @@ TEST_F(ConnectLoginTest, OkSendsTheLoginLineByteForByteAndSavesTheSettings) {
   EXPECT_EQ(state().user.names[1], "ABC");
 }
 
+// The server is taken when its popup reports a choice, not on another
+// control's selection.
+TEST_F(ConnectLoginTest, OnlyTheServerPopupsSelectionChoosesTheServer) {
+  LoopbackPeer peer("127.0.0.111");
+  ASSERT_TRUE(peer.listening());
+  openConnectWindow();
+  fill("127.0.0.111");
+  host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
+                              static_cast<int>(FourCC("ipMN")), kServerItem + 1,
+                              "127.0.0.112");
+  host().model().selectPopupItem(static_cast<int>(FourCC("txCN")),
+                                 static_cast<int>(FourCC("ipMN")),
+                                 kServerItem + 1);
+  event("txCN", "csgn", "slct", kServerItem + 1);
+  pressOk();
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+}
+
 TEST_F(ConnectLoginTest, EmptyNamesStillGiveTwoBlanksAndLongFieldsAreCut) {
   LoopbackPeer peer("127.0.0.111");
   ASSERT_TRUE(peer.listening());

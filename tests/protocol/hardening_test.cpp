@@ -18,6 +18,7 @@
 #include "atc/stations.h"
 #include "core/text.h"
 #include "net/ctx_socket.h"
+#include "net/dropped_lines.h"
 #include "net/packet.h"
 #include "net/queue_locks.h"
 #include "net/session.h"
@@ -244,6 +245,23 @@ TEST_F(HardeningTest, AFullIncomingQueueSaysOnceHowManyLinesWereDropped) {
                            "Incoming queue full: 3 lines received from the "
                            "server dropped.",
                            "Error: Invalid Callsign"}));
+}
+
+// No count, no line; one line in the singular; the incoming count first.
+TEST_F(HardeningTest, DroppedLinesAreCountedInWords) {
+  ReportDroppedLines({0, 0});
+  EXPECT_TRUE(history().empty());
+  ReportDroppedLines({1, 0});
+  ReportDroppedLines({0, 1});
+  ReportDroppedLines({2, 5});
+  EXPECT_EQ(history(),
+            (std::vector<std::string>{
+                "Incoming queue full: 1 line received from the server "
+                "dropped.",
+                "Outgoing queue full: 1 line not sent to the server.",
+                "Incoming queue full: 2 lines received from the server "
+                "dropped.",
+                "Outgoing queue full: 5 lines not sent to the server."}));
 }
 
 // The lines waiting are handled oldest first, at most 64 in one call, and
