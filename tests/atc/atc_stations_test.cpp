@@ -263,6 +263,15 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
   deliver("#DAA_TWR");
   deliver("%C_TWR:18300:x:1:2");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR", "C_TWR"}));
+  // A_TWR's id is free again and is the one C_TWR gets, so a long session
+  // never runs out of ids.
+  const auto idOf = [&](const std::string& callsign) {
+    for (const auto& item : control("txMN", "sAtc")->items)
+      if (item.text == callsign) return item.id;
+    return -1;
+  };
+  EXPECT_EQ(idOf("C_TWR"), 1);
+  EXPECT_EQ(idOf("B_TWR"), 2);
   deliver("#DAC_TWR");
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "B_TWR"}));
   deliver("#DAnobody");
@@ -281,6 +290,15 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
                  "switched to UNICOM"));
   EXPECT_FLOAT_EQ(radio(), 122.8f);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
+
+  // UNICOM can be removed like any station; the one then at position 0
+  // takes its place and is never aged.
+  deliver("%D_TWR:18500:x:1:2");
+  deliver("#DAUNICOM_CTR");
+  EXPECT_EQ(atcItems(), Lines{"D_TWR"});
+  for (int i = 0; i < 13; ++i) tick();
+  EXPECT_EQ(atcItems(), Lines{"D_TWR"});
+  EXPECT_FALSE(historyHas("Removing ATC: D_TWR (expired)"));
 }
 
 TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
