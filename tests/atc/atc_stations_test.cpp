@@ -364,9 +364,14 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   EXPECT_EQ(control("txMN", "aFrq")->text, label);
   EXPECT_EQ(shownStation(), "SAME_APP");  // still the tuned one
 
-  // Disconnect keeps UNICOM alone, which the popup and 'aFrq' then name; a
-  // new session adds no second one.
-  disconnect();
+  // Disconnect keeps UNICOM alone, which the popup and 'aFrq' then name,
+  // without the expiry's fall-back line; a new session adds no second one.
+  const char kExpired[] =
+      "** Active ATC position expired !! ==> you will be switched to UNICOM";
+  const std::size_t soundsBefore = state().sounds.size();
+  disconnect();  // the history starts again with "Disconnected."
+  EXPECT_EQ(historyCount(kExpired), 0);
+  EXPECT_EQ(state().sounds.size(), soundsBefore);  // and no alert
   EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
   EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
