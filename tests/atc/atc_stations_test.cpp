@@ -266,7 +266,8 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
   // A_TWR's id is free again and is the one C_TWR gets, so a long session
   // never runs out of ids.
   const auto idOf = [&](const std::string& callsign) {
-    for (const auto& item : control("txMN", "sAtc")->items)
+    const auto popup = control("txMN", "sAtc");
+    for (const auto& item : popup->items)
       if (item.text == callsign) return item.id;
     return -1;
   };
