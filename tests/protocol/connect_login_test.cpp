@@ -37,13 +37,13 @@ TEST_F(ConnectLoginTest, OkSendsTheLoginLineByteForByteAndSavesTheSettings) {
 // The server is taken when its popup reports a choice, not on another
 // control's selection.
 TEST_F(ConnectLoginTest, OnlyTheServerPopupsSelectionChoosesTheServer) {
-  LoopbackPeer peer("127.0.0.111");
+  LoopbackPeer peer("127.0.0.239");
   ASSERT_TRUE(peer.listening());
   openConnectWindow();
-  fill("127.0.0.111");
+  fill("127.0.0.239");
   host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
                               static_cast<int>(FourCC("ipMN")), kServerItem + 1,
-                              "127.0.0.112");
+                              "127.0.0.240");
   host().model().selectPopupItem(static_cast<int>(FourCC("txCN")),
                                  static_cast<int>(FourCC("ipMN")),
                                  kServerItem + 1);
