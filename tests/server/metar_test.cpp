@@ -98,8 +98,9 @@ TEST(MetarWeather, ReportsTurnIntoTheirWeatherLines) {
         "0:19:0:0"}},
       // A part the report lacks has no line; what follows RMK is not read.
       {"KXYZ 081156Z 10SM 14/09 RMK A2992 FEW010 27010KT", {}},
-      {"KXYZ 081156Z 27010KT", {"#WDSERVER:ABC:0:6000:270:10:0:0:0:6000:270:"
-                                "10:0:0:0:6000:270:10:0:0:0:6000:270:10:0:0"}},
+      {"KXYZ 081156Z 27010KT",
+       {"#WDSERVER:ABC:0:6000:270:10:0:0:0:6000:270:"
+        "10:0:0:0:6000:270:10:0:0:0:6000:270:10:0:0"}},
       {"", {}},
   };
   for (const Row& row : rows) {
