@@ -14,6 +14,7 @@
 #include "sim/tui/flight.h"
 #include "sim/tui/keys.h"
 #include "sim/tui/layout.h"
+#include "sim/tui/panel_keys.h"
 #include "sim/tui/picture.h"
 #include "sim/tui/scope.h"
 #include "sim/win_file.h"
@@ -266,6 +267,20 @@ TEST(Keys, EveryKeyOfTheHelpLineDoesWhatItSays) {
   }
   EXPECT_NE(nullptr, std::strstr(kHelpLines[0], "Esc close dialog"));
   EXPECT_NE(nullptr, std::strstr(kShortHelpLines[0], "Esc close dialog"));
+}
+
+// The panel's prompts at their longest fit the narrowest panel's lines.
+TEST(Keys, PromptsFitTheNarrowestPanel) {
+  const struct {
+    Prompt::Kind kind;
+    const char* text;
+  } table[] = {{Prompt::Kind::kSquawk, "4521"},
+               {Prompt::Kind::kCom, "122.850"}};
+  for (const auto& row : table) {
+    const std::string line = PromptLine({row.kind, row.text});
+    EXPECT_LE(line.size(), static_cast<std::size_t>(kPanelWidth - 4)) << line;
+    EXPECT_NE(std::string::npos, line.find("Esc cancels")) << line;
+  }
 }
 
 // The terminal's UTF-8 becomes the Latin-1 bytes of the plug-in's fields;
