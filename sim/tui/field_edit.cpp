@@ -26,10 +26,10 @@ void EditField(const KeyAction& key, Simulator& sim, ViewState& view,
   switch (key.action) {
     case Action::kUntypable: {
       // Said plainly rather than dropped: the field holds Latin-1 bytes.
-      char code[16];
-      std::snprintf(code, sizeof code, "U+%04X",
+      char name[16];
+      std::snprintf(name, sizeof name, "U+%04X",
                     static_cast<unsigned>(key.arg));
-      view.status = std::string(code) + " has no Latin-1 form: not typed";
+      view.status = std::string(name) + " has no Latin-1 form: not typed";
       return;
     }
     case Action::kType:
