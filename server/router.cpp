@@ -3,6 +3,8 @@
 #include <cctype>
 #include <utility>
 
+#include "server/metar_weather.h"
+
 namespace netserver {
 namespace {
 
@@ -140,6 +142,8 @@ void Router::handleMember(const std::string& callsign, Member& member,
     }
   } else if (prefix == "$AX") {
     answerMetar(callsign, parsed);
+  } else if (prefix == "#WX") {
+    answerWeather(callsign, parsed);
   } else if (prefix == "$FP") {
     flightPlans_.store(callsign, line);
   } else if (prefix == "#DA") {
@@ -147,7 +151,7 @@ void Router::handleMember(const std::string& callsign, Member& member,
     leave(callsign);
     peer->disconnectAfterFlush();
   }
-  // Other prefixes ("#WX", "#DL", ...) have no server side here.
+  // Other prefixes ("#DL", ...) have no server side here.
 }
 
 void Router::routeToAddressee(const std::string& from,
@@ -179,6 +183,21 @@ void Router::answerMetar(const std::string& from, const WireLine& parsed) {
   } else {
     sendError(peer, from, 9, printable(cut(station, kMaxEchoLength)));
   }
+}
+
+// The weather profile of the station's METAR, in the three weather lines.
+void Router::answerWeather(const std::string& from, const WireLine& parsed) {
+  if (!isServer(parsed.addressee().value_or(""))) return;
+  const std::string station = parsed.field(2).value_or("");
+  Peer& peer = *members_.at(from).peer;
+  const auto report = metar_.report(station);
+  const std::vector<std::string> lines =
+      report ? metarWeatherLines(*report, from) : std::vector<std::string>{};
+  if (lines.empty()) {
+    sendError(peer, from, 9, printable(cut(station, kMaxEchoLength)));
+    return;
+  }
+  for (const std::string& line : lines) peer.deliver(line);
 }
 
 void Router::answerServerPing(const std::string& from, const WireLine& parsed) {

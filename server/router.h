@@ -68,6 +68,7 @@ class Router {
   void routeToAddressee(const std::string& from, const std::string& addressee,
                         const std::string& line, bool frequencyIsBroadcast);
   void answerMetar(const std::string& from, const WireLine& parsed);
+  void answerWeather(const std::string& from, const WireLine& parsed);
   void answerServerPing(const std::string& from, const WireLine& parsed);
   void relayToOthers(const std::string& from, const std::string& line);
   // Removes the member; a controller's leave is announced with "#DA".

@@ -75,6 +75,8 @@ struct WorldWindLayer {
 struct WorldWeather {
   double everySeconds = 0;  // 0: no weather lines
   int altimeter = 2992;     // hundredths of an inch of mercury
+  int temperature = 0;      // degrees Celsius, at the surface
+  int dewPoint = 0;
   // Two cloud layers (top, base, coverage in eighths; top -1: none) and a
   // storm flag (-1: none).
   int clouds[2][3] = {{-1, 0, 0}, {-1, 0, 0}};

@@ -9,9 +9,12 @@ std::vector<std::string> weatherLines(const WorldWeather& weather,
                                       unsigned burst) {
   static const int kDrift[] = {0, 1, 1, 0, -1, -1};
   const std::string head = "SERVER:" + addressee;
-  // Eight values before the altimeter are not read by clients.
-  std::string pressure = "#TD" + head + ":0:0:0:0:0:0:0:0:" +
-                         std::to_string(weather.altimeter + kDrift[burst % 6]);
+  // Eight values before the altimeter, which clients do not apply: the
+  // surface temperature and dew point, then six unused.
+  std::string pressure =
+      "#TD" + head + ":" + std::to_string(weather.temperature) + ":" +
+      std::to_string(weather.dewPoint) +
+      ":0:0:0:0:0:0:" + std::to_string(weather.altimeter + kDrift[burst % 6]);
   std::string clouds = "#CD" + head;
   for (const auto& layer : weather.clouds) {
     for (const int value : layer) clouds += ":" + std::to_string(value);

@@ -19,9 +19,15 @@ void SelectChoices(Simulator& sim, const HostState& state, ViewState& view);
 // The focusable controls of a window, in file order.
 std::vector<std::uint32_t> FocusOrder(const Window& window);
 
-// One key. state is the host's state as last drawn.
+// One key. state is the host's state as last drawn. While the terminal is
+// too small to draw the windows only the keys KeyWorksWhenTooSmall names do
+// anything.
+bool KeyWorksWhenTooSmall(Action action);
 void Apply(const KeyAction& key, Simulator& sim, const HostState& state,
            ViewState& view);
+
+// What Esc says in a window that closes from its own menu.
+extern const char* const kMenuWindowStays;
 
 // Keeps the host's records from growing without end in a long session;
 // alerts move into the view, which shows them.

@@ -14,8 +14,10 @@ namespace sim::tui::draw {
 enum Pair { kPairScope = 1, kPairTarget, kPairRing, kPairTitle };
 int Colour(Pair pair);
 
-// Writes text clipped to width columns; bytes outside printable ASCII show
-// as '?', so nothing the network sent can move the cursor.
+// Writes text clipped to width columns, one column a byte: the plug-in's
+// texts are Latin-1, whose letters show as themselves on a UTF-8 terminal
+// (ShownText); control bytes show as '?', so nothing the network sent can
+// move the cursor.
 void Put(int row, int col, const std::string& text, int width, int attr = 0);
 void Fill(int row, int col, int width, int attr);
 void Frame(const Rect& r, const std::string& title, bool active);

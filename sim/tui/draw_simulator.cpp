@@ -11,6 +11,7 @@
 #include "sim/tui/draw_parts.h"
 #include "sim/tui/flight.h"
 #include "sim/tui/keys.h"
+#include "sim/tui/panel_keys.h"
 #include "sim/tui/scope_picture.h"
 
 namespace sim::tui::draw {
@@ -89,10 +90,12 @@ void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
       width);
   Put(r.row + 3, col,
       Format("Speed    %6.0f kt   set %5.0f kt", knots, f.knots), width);
-  Put(r.row + 4, col,
-      Format("Heading  %6.0f      set %5.0f  bank%4.0f", heading, f.headingDeg,
-             u.orientation.z * 180.0 / kPi),
-      width);
+  char headings[64];
+  std::snprintf(headings, sizeof headings,
+                "Heading     %03ld      set   %03ld  bank%4.0f",
+                std::lround(heading) % 360, std::lround(f.headingDeg) % 360,
+                u.orientation.z * 180.0 / kPi);
+  Put(r.row + 4, col, headings, width);
   char xpdr[64];
   std::snprintf(xpdr, sizeof xpdr, "COM 1  %7.3f     XPDR %04d %s", u.com1,
                 u.transponder.code, ModeName(u.transponder.mode));
@@ -101,12 +104,7 @@ void DrawPanel(const HostState& s, const ViewState& view, const Rect& r) {
   Put(r.row + 6, col, light, width,
       view.connections.empty() ? A_DIM : A_BOLD | Colour(kPairTarget));
   if (view.prompt.kind != Prompt::Kind::kNone) {
-    const char* what =
-        view.prompt.kind == Prompt::Kind::kSquawk ? "Squawk" : "COM 1 MHz";
-    Put(r.row + 7, col,
-        std::string(what) + ": " + view.prompt.text +
-            "_  (Enter sets, Esc cancels)",
-        width, A_REVERSE);
+    Put(r.row + 7, col, PromptLine(view.prompt), width, A_REVERSE);
   } else if (!view.status.empty()) {
     Put(r.row + 7, col, view.status, width, A_BOLD);
   }

@@ -1,9 +1,12 @@
 // The drawing primitives: clipped, sanitised text and plain frames.
 #include <curses.h>
+#include <langinfo.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "sim/tui/draw_parts.h"
+#include "sim/tui/list_view.h"
 
 namespace sim::tui::draw {
 
@@ -11,13 +14,11 @@ int Colour(Pair pair) { return has_colors() ? COLOR_PAIR(pair) : 0; }
 
 void Put(int row, int col, const std::string& text, int width, int attr) {
   if (width <= 0) return;
-  std::string shown = text.substr(0, static_cast<std::size_t>(width));
-  for (char& c : shown)
-    if (static_cast<unsigned char>(c) < 32 ||
-        static_cast<unsigned char>(c) > 126)
-      c = '?';
+  static const bool utf8 = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+  const std::string shown =
+      ShownText(text.substr(0, static_cast<std::size_t>(width)), utf8);
   attron(attr);
-  mvaddnstr(row, col, shown.c_str(), width);
+  mvaddstr(row, col, shown.c_str());
   attroff(attr);
 }
 

@@ -21,7 +21,7 @@ std::string WindowName(const Window& w) {
 
 void DrawList(const Window& w, const Control& c, const Rect& r, bool focused,
               ViewState& view) {
-  const std::vector<int> widths = ColumnWidths(c.columns, r.width);
+  const std::vector<int> widths = ColumnWidths(c.columns, r.width, c.rows);
   bool titles = false;
   for (const ListColumn& col : c.columns) titles |= !col.title.empty();
   int row = r.row;

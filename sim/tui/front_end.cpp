@@ -1,8 +1,11 @@
 #include "sim/tui/front_end.h"
 
 #include <curses.h>
+#include <langinfo.h>
 
 #include <chrono>
+#include <clocale>
+#include <cstring>
 #include <thread>
 
 #include "core/fourcc.h"
@@ -11,6 +14,7 @@
 #include "sim/tui/draw.h"
 #include "sim/tui/flight.h"
 #include "sim/tui/keys.h"
+#include "sim/tui/layout.h"
 #include "sim/tui/scope.h"
 
 using talvix::FourCC;
@@ -51,11 +55,17 @@ bool PickDisconnect(Simulator& sim) {
 class Terminal {
  public:
   Terminal() {
+    // The terminal speaks UTF-8: the locale's, or C.UTF-8 where the
+    // environment names none, so that Latin-1 letters can be shown.
+    std::setlocale(LC_ALL, "");
+    if (std::strcmp(nl_langinfo(CODESET), "UTF-8") != 0)
+      std::setlocale(LC_CTYPE, "C.UTF-8");
     initscr();
     raw();  // ^Q, ^C and ^S are keys here, not flow control or signals
     noecho();
     nonl();
     keypad(stdscr, TRUE);
+    meta(stdscr, TRUE);  // all eight bits of each byte typed
     nodelay(stdscr, TRUE);
     set_escdelay(25);
   }
@@ -69,6 +79,7 @@ class Terminal {
 int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
   Terminal terminal;
   ViewState view;
+  KeyDecoder keys;
   ScopeTracker tracker;
   OpenFirstMenuItem(sim);
   view.flight = CurrentTargets(
@@ -83,7 +94,10 @@ int RunFrontEnd(Simulator& sim, const volatile std::sig_atomic_t& stop) {
   double quitting = -1.0;  // seconds of disconnecting left; < 0 while running
   while (true) {
     for (int key = getch(); key != ERR && quitting < 0; key = getch()) {
-      Apply(MapKey(key), sim, state, view);
+      const KeyAction action = keys.feed(key);
+      if (action.action == Action::kNone) continue;
+      view.tooSmall = !ComputeScreenLayout(LINES, COLS, state.keyHelp).fits;
+      Apply(action, sim, state, view);
       // The key may have opened or closed a window: the next key goes to
       // the window in front after it.
       state = sim.model().snapshot();

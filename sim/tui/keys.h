@@ -21,9 +21,10 @@ enum class Action {
   kPageDown,
   kBackspace,
   kClearField,
-  kType,     // arg: the character
-  kMenu,     // arg: 0 for the window's first menu
-  kSimMenu,  // the simulator's own menu bar
+  kType,       // arg: the character, a Latin-1 byte (0-255)
+  kUntypable,  // arg: a character's code point that Latin-1 lacks
+  kMenu,       // arg: 0 for the window's first menu
+  kSimMenu,    // the simulator's own menu bar
   kEscape,
   kNextWindow,
   kHeadingLeft,
@@ -46,6 +47,21 @@ struct KeyAction {
 };
 
 KeyAction MapKey(int key);
+
+// The terminal's keys as they come, one curses key code at a time. The
+// terminal sends UTF-8, the plug-in's text fields hold bytes: a character
+// beyond ASCII comes as two to four bytes and becomes one kType of its
+// Latin-1 byte, or kUntypable (with its code point, U+FFFD for a broken
+// sequence) when Latin-1 has no such character. Every other key is MapKey's.
+class KeyDecoder {
+ public:
+  // kNone while a character is still incomplete.
+  KeyAction feed(int key);
+
+ private:
+  unsigned codePoint_ = 0;
+  int missing_ = 0;  // continuation bytes still to come
+};
 
 // The help lines: every key the front end knows, in full and in short for
 // narrow terminals.

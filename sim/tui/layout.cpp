@@ -126,7 +126,10 @@ std::vector<ControlPlace> LayoutControls(const Window& window, int height,
       const bool field =
           c.kind == ControlKind::kText || c.kind == ControlKind::kPopup;
       const int pad = field ? captionWidth - TextWidth(ControlCaption(c)) : 0;
-      const int w = std::min(NaturalWidth(c) + pad, width);
+      // A text field has its row to itself: it shows as much as the row
+      // holds, unless the window file gives it a width.
+      const bool wholeRow = c.kind == ControlKind::kText && c.width <= 0;
+      const int w = wholeRow ? width : std::min(NaturalWidth(c) + pad, width);
       if (lines.empty() || !small(c.kind) || used + w > width ||
           !small(window.controls[lines.back().items.back().first].kind)) {
         lines.push_back({false, {}});

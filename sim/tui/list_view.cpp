@@ -23,13 +23,23 @@ std::vector<std::string> WrapText(const std::string& text, int width) {
   return lines;
 }
 
-std::vector<int> ColumnWidths(const std::vector<ListColumn>& columns,
-                              int width) {
+std::vector<int> ColumnWidths(
+    const std::vector<ListColumn>& columns, int width,
+    const std::vector<std::vector<std::string>>& rows) {
   if (columns.empty()) return {width};
-  // Each column keeps room for a short title, whatever its share.
+  // Each column keeps room for a short title and short cells, whatever its
+  // share, and one column before the next.
+  constexpr std::size_t kShortText = 10;
+  std::vector<std::size_t> widest;
+  for (const ListColumn& col : columns) widest.push_back(col.title.size());
+  for (const auto& cells : rows)
+    for (std::size_t k = 0; k < cells.size() && k < widest.size(); ++k)
+      if (cells[k].size() <= kShortText)
+        widest[k] = std::max(widest[k], cells[k].size());
   std::vector<int> least;
-  for (const ListColumn& col : columns)
-    least.push_back(std::clamp(static_cast<int>(col.title.size()) + 1, 4, 10));
+  for (std::size_t w : widest)
+    least.push_back(std::clamp(static_cast<int>(std::min(w, kShortText)) + 1, 4,
+                               static_cast<int>(kShortText) + 1));
   int total = 0;
   for (const ListColumn& col : columns) total += std::max(1, col.width);
   std::vector<int> widths;
@@ -77,6 +87,8 @@ void PlaceListView(ListView& view, const std::vector<ListLine>& lines,
   const int count = static_cast<int>(lines.size());
   view.visible = visible;
   view.lines = count;
+  view.lineRows.clear();
+  for (const ListLine& line : lines) view.lineRows.push_back(line.row);
   const int last = std::max(0, count - visible);
   if (selectedRow >= 0 && selectedRow != view.shownSelected) {
     int start = -1, end = -1;  // the row's lines, end one past
@@ -107,6 +119,17 @@ void PageList(ListView& view, int direction) {
   view.pinned = !(direction > 0 && view.top == last);
 }
 
+int PagedRow(const ListView& view, int top, int selectedRow, int direction) {
+  const auto& rows = view.lineRows;
+  if (rows.empty()) return -1;
+  const int count = static_cast<int>(rows.size());
+  if (view.top == top) return direction > 0 ? rows.back() : rows.front();
+  auto first = std::find(rows.begin(), rows.end(), selectedRow);
+  const int offset = first == rows.end() ? 0 : (first - rows.begin()) - top;
+  const int line = std::clamp(view.top + offset, 0, count - 1);
+  return rows[static_cast<std::size_t>(line)];
+}
+
 std::size_t FieldStart(std::size_t textSize, std::size_t cursor, int width) {
   cursor = std::min(cursor, textSize);
   if (width <= 1) return cursor;
@@ -121,6 +144,22 @@ std::size_t FieldCursor(const ViewState& view, std::uint32_t window,
   return found == view.cursors.end()
              ? field.text.size()
              : std::min(found->second, field.text.size());
+}
+
+std::string ShownText(const std::string& latin1, bool utf8) {
+  std::string shown;
+  for (const char c : latin1) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 32 && u < 127) {
+      shown += c;
+    } else if (u >= 0xA0 && utf8) {
+      shown += static_cast<char>(0xC0 | (u >> 6));
+      shown += static_cast<char>(0x80 | (u & 0x3F));
+    } else {
+      shown += '?';
+    }
+  }
+  return shown;
 }
 
 }  // namespace sim::tui

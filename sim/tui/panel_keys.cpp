@@ -71,9 +71,12 @@ void HandlePrompt(const KeyAction& key, Simulator& sim, ViewState& view) {
   Prompt& p = view.prompt;
   const char* allowed =
       p.kind == Prompt::Kind::kSquawk ? "01234567" : "0123456789.";
+  // A squawk has four digits, a frequency such as 122.850 seven characters.
+  const std::size_t longest = p.kind == Prompt::Kind::kSquawk ? 4 : 7;
   switch (key.action) {
     case Action::kType:
-      if (p.text.size() < 7 && std::strchr(allowed, key.arg))
+      if (p.text.size() < longest && key.arg > 0 &&
+          std::strchr(allowed, key.arg))
         p.text += static_cast<char>(key.arg);
       break;
     case Action::kBackspace:
@@ -83,6 +86,11 @@ void HandlePrompt(const KeyAction& key, Simulator& sim, ViewState& view) {
     case Action::kEscape: view.prompt = {}; break;
     default: break;
   }
+}
+
+std::string PromptLine(const Prompt& prompt) {
+  const char* what = prompt.kind == Prompt::Kind::kSquawk ? "Squawk" : "COM 1";
+  return std::string(what) + ": " + prompt.text + "_  Enter sets, Esc cancels";
 }
 
 bool ApplyPanelKey(const KeyAction& key, Simulator& sim, ViewState& view) {

@@ -2,6 +2,8 @@
 // COM 1 dial, the transponder, values typed on the panel, the scope's range.
 #pragma once
 
+#include <string>
+
 #include "sim/sim.h"
 #include "sim/tui/keys.h"
 #include "sim/tui/view_state.h"
@@ -13,5 +15,9 @@ bool ApplyPanelKey(const KeyAction& key, Simulator& sim, ViewState& view);
 
 // A key while a value is being typed on the panel.
 void HandlePrompt(const KeyAction& key, Simulator& sim, ViewState& view);
+
+// The prompt's line on the panel, with its keys; at its longest it fits the
+// narrowest panel.
+std::string PromptLine(const Prompt& prompt);
 
 }  // namespace sim::tui

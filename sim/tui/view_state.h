@@ -42,11 +42,12 @@ constexpr int kScopeRanges[] = {5, 10, 20, 40, 80, 160};
 // A list as drawn: rows wrap onto as many screen lines as they need, and
 // the list scrolls by screen lines.
 struct ListView {
-  int top = 0;             // the first screen line shown
-  bool pinned = false;     // scrolled by the person: new rows do not move it
-  int visible = 0;         // screen lines shown, at the last drawing
-  int lines = 0;           // screen lines of all rows, at the last drawing
-  int shownSelected = -1;  // the selected row at the last drawing
+  int top = 0;                // the first screen line shown
+  bool pinned = false;        // scrolled by the person: new rows do not move it
+  int visible = 0;            // screen lines shown, at the last drawing
+  int lines = 0;              // screen lines of all rows, at the last drawing
+  int shownSelected = -1;     // the selected row at the last drawing
+  std::vector<int> lineRows;  // the row of each screen line, last drawing
 };
 
 inline std::uint64_t ListKey(std::uint32_t window, std::uint32_t control) {
@@ -71,6 +72,7 @@ struct ViewState {
   std::vector<std::string> connections;  // the process's TCP peers
   std::deque<std::string> alerts;        // shown one at a time, oldest first
   std::string status;                    // a short answer to the last key
+  bool tooSmall = false;                 // the terminal cannot show the windows
   bool quit = false;
   bool redraw = false;
 };

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -13,6 +14,7 @@
 #include "sim/tui/flight.h"
 #include "sim/tui/keys.h"
 #include "sim/tui/layout.h"
+#include "sim/tui/panel_keys.h"
 #include "sim/tui/picture.h"
 #include "sim/tui/scope.h"
 #include "sim/win_file.h"
@@ -137,6 +139,17 @@ TEST(Layout, AWindowWithoutListIsAFormWithButtonsSideBySide) {
   EXPECT_LT(LayoutControls(w, 3, 93).size(), places.size());
 }
 
+// A form's text fields show as much as the window's width allows.
+TEST(Layout, AFormsTextFieldsTakeTheWholeRow) {
+  for (const char* file : {"txFP.win", "txConnect.win"}) {
+    Window w = ShippedWindow(file);
+    for (const ControlPlace& p : LayoutControls(w, 40, 93))
+      if (w.controls[p.index].kind == ControlKind::kText)
+        EXPECT_EQ(93, p.rect.width)
+            << file << " " << ControlCaption(w.controls[p.index]);
+  }
+}
+
 TEST(Scope, TargetsMoveOnByTheirVelocityUntilTheNextReport) {
   HostState s;
   s.user.position = {37.6 * 3600, (360 - 122.4) * 3600, 13};
@@ -244,6 +257,67 @@ TEST(Keys, EveryKeyOfTheHelpLineDoesWhatItSays) {
                                           {1, Action::kNone}};
   for (auto [key, action] : table) EXPECT_EQ(action, MapKey(key).action) << key;
   EXPECT_EQ(2, MapKey(KEY_F(3)).arg);
+  // Each help line fits its terminal: the full ones at 160 columns, the
+  // short ones at the smallest; Esc is said to close dialogs only.
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_LE(std::strlen(kHelpLines[i]), 160u) << kHelpLines[i];
+    EXPECT_LE(std::strlen(kShortHelpLines[i]),
+              static_cast<std::size_t>(kMinCols))
+        << kShortHelpLines[i];
+  }
+  EXPECT_NE(nullptr, std::strstr(kHelpLines[0], "Esc close dialog"));
+  EXPECT_NE(nullptr, std::strstr(kShortHelpLines[0], "Esc close dialog"));
+}
+
+// The panel's prompts at their longest fit the narrowest panel's lines.
+TEST(Keys, PromptsFitTheNarrowestPanel) {
+  const struct {
+    Prompt::Kind kind;
+    const char* text;
+  } table[] = {{Prompt::Kind::kSquawk, "4521"},
+               {Prompt::Kind::kCom, "122.850"}};
+  for (const auto& row : table) {
+    const std::string line = PromptLine({row.kind, row.text});
+    EXPECT_LE(line.size(), static_cast<std::size_t>(kPanelWidth - 4)) << line;
+    EXPECT_NE(std::string::npos, line.find("Esc cancels")) << line;
+  }
+}
+
+// The terminal's UTF-8 becomes the Latin-1 bytes of the plug-in's fields;
+// a character Latin-1 lacks is named, never dropped unseen.
+TEST(Keys, Utf8LettersBecomeLatin1OrAreRefusedByName) {
+  const struct {
+    std::vector<int> bytes;
+    Action action;
+    int arg;
+  } table[] = {
+      {{'a'}, Action::kType, 'a'},
+      {{0xC3, 0xA9}, Action::kType, 0xE9},        // e acute
+      {{0xC3, 0x9F}, Action::kType, 0xDF},        // sharp s
+      {{0xC2, 0xA0}, Action::kType, 0xA0},        // no-break space
+      {{0xC2, 0x85}, Action::kUntypable, 0x85},   // a C1 control
+      {{0xC5, 0x82}, Action::kUntypable, 0x142},  // l with stroke
+      {{0xE2, 0x82, 0xAC}, Action::kUntypable, 0x20AC},
+      {{0xF0, 0x9F, 0x98, 0x80}, Action::kUntypable, 0x1F600},
+      {{0xA9}, Action::kUntypable, 0xFFFD},  // a stray continuation byte
+      {{0xC3, 'x'}, Action::kType, 'x'},     // a broken sequence is left
+      {{0xC3, '\t'}, Action::kNextControl, 0},
+  };
+  for (const auto& row : table) {
+    KeyDecoder decoder;
+    KeyAction last;
+    for (std::size_t i = 0; i < row.bytes.size(); ++i) {
+      last = decoder.feed(row.bytes[i]);
+      if (i + 1 < row.bytes.size()) EXPECT_EQ(Action::kNone, last.action);
+    }
+    EXPECT_EQ(row.action, last.action) << row.bytes.front();
+    if (row.action != Action::kNextControl) EXPECT_EQ(row.arg, last.arg);
+  }
+  // The decoder goes on after a character.
+  KeyDecoder decoder;
+  EXPECT_EQ(Action::kNone, decoder.feed(0xC3).action);
+  EXPECT_EQ(0xE4, decoder.feed(0xA4).arg);
+  EXPECT_EQ(Action::kMenu, decoder.feed(KEY_F(1)).action);
 }
 
 TEST(Records, ALongSessionKeepsTheHostsRecordsBounded) {

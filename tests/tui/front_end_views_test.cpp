@@ -130,6 +130,62 @@ TEST(ListView, ColumnsKeepRoomForTheirTitles) {
   }
 }
 
+// The aircraft chooser's codes stay on one line each, at the smallest and
+// the largest window.
+TEST(ListView, ShortCellsKeepTheirRowOnOneLine) {
+  Control c;
+  c.columns = {{"Description", 1024}, {"Csl", 4}, {"model", 4}, {"engine", 1}};
+  c.rows = {{"Cessna 172 Skyhawk", "C172", "C172", "P"},
+            {"Dash 8-400", "DH8D", "DH8D", "T"},
+            {"Beechcraft King Air 350", "B350", "B350", "T"}};
+  for (int width : {54, 93}) {
+    const auto widths = ColumnWidths(c.columns, width, c.rows);
+    EXPECT_GE(widths[1], 5) << width;  // four letters and the gap
+    const auto lines = ListLines(c, widths);
+    ASSERT_EQ(c.rows.size(), lines.size()) << width;
+    for (std::size_t r = 0; r < lines.size(); ++r)
+      EXPECT_EQ(c.rows[r][1], lines[r].cells[1]) << width;
+  }
+  // A long cell does not claim the room of a short one.
+  c.rows.push_back({"x", std::string(40, 'y'), "m", "e"});
+  EXPECT_LE(ColumnWidths(c.columns, 93, c.rows)[1], 11);
+}
+
+// PgUp and PgDn take a selected row along, to the same place on the page;
+// where the page cannot move, to the first or the last row.
+TEST(ListView, PagingMovesTheSelectionWithThePage) {
+  ListView view;
+  std::vector<ListLine> lines;
+  for (int row = 0; row < 10; ++row)  // row 4 takes two lines
+    for (int i = 0; i < (row == 4 ? 2 : 1); ++i) lines.push_back({row, {""}});
+  PlaceListView(view, lines, 1, 5);  // lines 0-4 shown, row 1 selected
+  ASSERT_EQ(0, view.top);
+  const struct {
+    int top, selected, direction, row;
+  } table[] = {
+      {0, 1, 1, 4},   // row 1 on line 1 of the page; the page at 4: line 5
+      {4, 4, 1, 5},   // the page from 4 to the end (6): line 6
+      {6, 9, 1, 9},   // the end: the last row
+      {6, 7, -1, 4},  // row 7 on line 8; the page from 6 to 2: line 4
+      {0, 3, -1, 0},  // the top: the first row
+  };
+  for (const auto& row : table) {
+    view.top = row.top;
+    view.pinned = true;
+    PageList(view, row.direction);
+    EXPECT_EQ(row.row, PagedRow(view, row.top, row.selected, row.direction))
+        << row.top << " " << row.selected;
+  }
+  EXPECT_EQ(-1, PagedRow(ListView{}, 0, 0, 1));  // never drawn
+}
+
+// The plug-in's Latin-1 bytes on the terminal.
+TEST(TextField, Latin1TextShowsAsUtf8OrQuestionMarks) {
+  const std::string text = "caf\xE9 \xDF\x01\x85\x7F~";
+  EXPECT_EQ("caf\xC3\xA9 \xC3\x9F???~", ShownText(text, true));
+  EXPECT_EQ("caf? ????~", ShownText(text, false));
+}
+
 TEST(TextField, ShowsItsStartUnlessTheCursorIsBeyondTheBox) {
   const struct {
     std::size_t size, cursor;
@@ -250,6 +306,79 @@ TEST_F(FrontEndWindows, TheHistoryIsNeverSelectedForThePersonAndFieldsEdit) {
   model().setText(main, text, ".msg ABC ");
   press(Action::kType, 'x');
   EXPECT_EQ(".msg ABC x", field());
+}
+
+// Esc closes a dialog, never the window with menus of its own; keys do
+// nothing while the terminal is too small, but quitting; a letter Latin-1
+// has goes into the field as its byte, one it lacks is named.
+TEST_F(FrontEndWindows, EscClosesDialogsOnlyAndKeysWaitForRoom) {
+  const int main = static_cast<int>(FourCC("txMN"));
+  const int text = static_cast<int>(FourCC("text"));
+  ASSERT_EQ(1, model().createWindow(kPluginSignature, main, "txMain.win"));
+  Sync();
+  auto press = [&](Action action, int arg = 0) {
+    HostState state = model().snapshot();
+    Apply({action, arg}, *sim_, state, view_);
+    Sync();
+  };
+  auto field = [&] {
+    char buffer[64] = {};
+    model().getText(main, text, buffer, sizeof buffer);
+    return std::string(buffer);
+  };
+  press(Action::kEscape);
+  EXPECT_TRUE(model().snapshot().windows.count(FourCC("txMN")));
+  EXPECT_EQ(kMenuWindowStays, view_.status);
+  ASSERT_EQ(1, model().createWindow(kPluginSignature, kChooser, "txAcft.WIN"));
+  Sync();
+  ASSERT_EQ(FourCC("txAC"), view_.current);
+  press(Action::kEscape);
+  EXPECT_FALSE(model().snapshot().windows.count(FourCC("txAC")));
+  EXPECT_EQ(FourCC("txMN"), view_.current);
+
+  view_.tooSmall = true;
+  for (Action action : {Action::kType, Action::kEscape, Action::kMenu,
+                        Action::kSquawkEntry, Action::kSpeedUp})
+    press(action, 'x');
+  EXPECT_EQ("", field());
+  EXPECT_EQ(Dropdown::Kind::kNone, view_.dropdown.kind);
+  EXPECT_EQ(Prompt::Kind::kNone, view_.prompt.kind);
+  EXPECT_EQ(0.0, view_.flight.knots);
+  EXPECT_TRUE(model().snapshot().windows.count(FourCC("txMN")));
+  press(Action::kQuit);
+  EXPECT_TRUE(view_.quit);
+  view_.tooSmall = false;
+
+  for (int c : {int{'c'}, int{'a'}, int{'f'}, 0xE9}) press(Action::kType, c);
+  EXPECT_EQ("caf\xE9", field());
+  press(Action::kUntypable, 0x20AC);
+  EXPECT_EQ("caf\xE9", field());
+  EXPECT_EQ("U+20AC has no Latin-1 form: not typed", view_.status);
+}
+
+// PgDn in the chooser moves its selection a page on: Enter picks what is
+// seen highlighted.
+TEST_F(FrontEndWindows, PagingTheChooserMovesItsSelection) {
+  ASSERT_EQ(1, model().createWindow(kPluginSignature, kChooser, "txAcft.WIN"));
+  model().listAddColumn(kChooser, kList, "Description", 1024);
+  for (int i = 0; i < 30; ++i) {
+    model().listAppendRow(kChooser, kList, 12);
+    model().listSetCell(kChooser, kList, i, 0,
+                        ("type " + std::to_string(i)).c_str());
+  }
+  Sync();
+  ASSERT_EQ(0, Selected());
+  // As drawn: ten lines shown.
+  Control list =
+      *model().snapshot().windows.at(FourCC("txAC")).find(FourCC("list"));
+  PlaceListView(view_.lists[ListKey(FourCC("txAC"), FourCC("list"))],
+                ListLines(list, {40}), 0, 10);
+  HostState state = model().snapshot();
+  Apply({Action::kPageDown}, *sim_, state, view_);
+  EXPECT_EQ(9, Selected());
+  state = model().snapshot();
+  Apply({Action::kPageUp}, *sim_, state, view_);
+  EXPECT_EQ(0, Selected());
 }
 
 ScopeTarget Target(const std::string& callsign, double east, double north) {

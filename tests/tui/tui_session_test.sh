@@ -87,10 +87,15 @@ moving() { ! on_screen "Speed         0 kt"; }
 wait_until 5 "the aircraft to gather speed" moving
 
 # A terminal too small says so; back to size, everything is drawn again.
+# Keys wait meanwhile: nothing typed, no menu, no prompt.
 tmux -L "$socket" resize-window -t tui -x 80 -y 20
 wait_until 5 "the too-small message" on_screen "needs at least 100x30"
+keys x y F1 C-x Escape
 tmux -L "$socket" resize-window -t tui -x 160 -y 50
 wait_until 5 "the redraw" on_screen "F1 Connection"
+on_screen "Say: xy" && fail "keys typed on the too-small screen reached the field"
+on_screen "Disconnect" && fail "F1 on the too-small screen opened the menu"
+on_screen "Squawk:" && fail "^X on the too-small screen opened the prompt"
 
 # Quitting disconnects first and unloads the plug-in.
 keys C-q

@@ -153,6 +153,13 @@ check_scope 160x50
 tmux -L "$socket" resize-window -t tui -x 100 -y 30
 wait_until 5 "the redraw at 100x30" on_screen "F5/F6 hdg"
 
+# The panel's prompts fit the narrowest panel whole.
+keys C-x 4 5 2 1 7
+wait_until 5 "the squawk prompt whole" on_screen "Squawk: 4521_  Enter sets, Esc cancels"
+keys Escape C-f 1 2 2 . 8 5 0 9
+wait_until 5 "the COM prompt whole" on_screen "COM 1: 122.850_  Enter sets, Esc cancels"
+keys Escape
+
 # The help menu's second item hides the key help, and shows it again.
 keys F3
 wait_until 5 "the Help menu" on_screen "Help display"
