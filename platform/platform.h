@@ -47,9 +47,17 @@ bool ReadAppPath(const char* program, char* buffer, std::size_t size);
 // True when path names an existing regular file (not a folder or device).
 bool IsRegularFile(const char* path);
 
-// Starts a command line with a window show code; returns the system's result,
-// above 31 when the program was started.
-int StartProgram(const char* commandLine, int showCode);
+// True when path is absolute: a drive letter with a backslash ("C:\") or a
+// network path ("\\server\share") on Windows, "/" first on Linux. A relative
+// path depends on the current folder and, started, on the search path.
+bool IsAbsolutePath(const char* path);
+
+// Starts the program file at applicationPath, an absolute path taken exactly
+// as it is (nothing is searched for, nothing is cut at a blank), with
+// commandLine as the command line the program receives (its own path first)
+// and a window show code. True when the program was started.
+bool StartProgram(const char* applicationPath, const char* commandLine,
+                  int showCode);
 
 // Calls a remote-control library's "connect" export, int f(const char*),
 // with the calling convention such libraries use here (__stdcall on

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -65,11 +66,22 @@ bool IsRegularFile(const char* path) {
   return stat(path, &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Starts the program without a shell (the command line may carry received
-// text): words are split at blanks, the first names the program. 33 when
-// started, 2 (file not found) otherwise, as the Windows call reports.
-int StartProgram(const char* commandLine, int /*showCode*/) {
-  if (commandLine == nullptr) return 2;
+bool IsAbsolutePath(const char* path) {
+  return path != nullptr && path[0] == '/';
+}
+
+// Starts the program file at applicationPath without a shell (the command
+// line may carry received text) and without a search: the command line is
+// split at blanks into the program's arguments, as a program on Windows reads
+// the same line, and the program is the file named, whatever the first word.
+// True once the program runs: a file that cannot be run is reported by the
+// starting child through a pipe that closes when the program replaces it.
+bool StartProgram(const char* applicationPath, const char* commandLine,
+                  int /*showCode*/) {
+  if (applicationPath == nullptr || commandLine == nullptr) return false;
+  if (!IsAbsolutePath(applicationPath) || access(applicationPath, X_OK) != 0) {
+    return false;
+  }
   std::vector<std::string> words;
   std::string word;
   for (const char* c = commandLine;; ++c) {
@@ -81,30 +93,52 @@ int StartProgram(const char* commandLine, int /*showCode*/) {
       word += *c;
     }
   }
-  if (words.empty() || access(words[0].c_str(), X_OK) != 0) return 2;
+  if (words.empty()) words.push_back(applicationPath);
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);
+  int failure[2];
+  if (pipe2(failure, O_CLOEXEC) != 0) return false;
   // Two forks, so the program is nobody's child here and needs no reaping;
   // between fork and exec only async-signal-safe calls are made.
   pid_t child = fork();
-  if (child < 0) return 2;
+  if (child < 0) {
+    close(failure[0]);
+    close(failure[1]);
+    return false;
+  }
   if (child == 0) {
-    if (fork() == 0) {
+    close(failure[0]);
+    const pid_t program = fork();
+    if (program == 0) {
       // The program gets standard input, output and error only: an
       // inherited socket of the session would keep the connection open
-      // after Disconnect. One call closes every other descriptor; a kernel
-      // without it has them closed one by one.
-      if (close_range(STDERR_FILENO + 1, ~0U, 0) != 0) {
-        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd) close(fd);
+      // after Disconnect. Every other descriptor closes as the program
+      // starts (the failure pipe with them); a kernel that cannot mark them
+      // all at once has them closed one by one.
+      if (close_range(STDERR_FILENO + 1, ~0U, CLOSE_RANGE_CLOEXEC) != 0) {
+        for (int fd = STDERR_FILENO + 1; fd < 65536; ++fd) {
+          if (fd != failure[1]) close(fd);
+        }
       }
-      execv(argv[0], argv.data());
-      _exit(127);
+      execv(applicationPath, argv.data());
+    }
+    if (program <= 0) {
+      const char failed = 1;
+      if (write(failure[1], &failed, 1) != 1) _exit(1);
+      _exit(program < 0 ? 1 : 127);
     }
     _exit(0);
   }
+  close(failure[1]);
   waitpid(child, nullptr, 0);
-  return 33;
+  char failed = 0;
+  ssize_t got;
+  do {
+    got = read(failure[0], &failed, 1);
+  } while (got < 0 && errno == EINTR);
+  close(failure[0]);
+  return got == 0;
 }
 
 int CallLibraryConnect(void* function, const char* address) {

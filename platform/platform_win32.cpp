@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <vector>
 
@@ -77,9 +78,37 @@ bool IsRegularFile(const char* path) {
          (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
 }
 
-int StartProgram(const char* commandLine, int showCode) {
-  if (commandLine == nullptr) return ERROR_FILE_NOT_FOUND;
-  return static_cast<int>(WinExec(commandLine, static_cast<UINT>(showCode)));
+bool IsAbsolutePath(const char* path) {
+  if (path == nullptr) return false;
+  const bool drive = ((path[0] >= 'A' && path[0] <= 'Z') ||
+                      (path[0] >= 'a' && path[0] <= 'z')) &&
+                     path[1] == ':' && path[2] == '\\';
+  const bool network = path[0] == '\\' && path[1] == '\\';
+  return drive || network;
+}
+
+// The program is named apart from its command line, so the system neither
+// searches for it nor reads a program name out of the line ("C:\Program
+// Files\..." would first run "C:\Program.exe"). The window is shown as
+// WinExec shows it; no handle of the plug-in is inherited and none is kept.
+bool StartProgram(const char* applicationPath, const char* commandLine,
+                  int showCode) {
+  if (applicationPath == nullptr || commandLine == nullptr) return false;
+  if (!IsAbsolutePath(applicationPath)) return false;
+  std::vector<char> line(commandLine,
+                         commandLine + std::strlen(commandLine) + 1);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = static_cast<WORD>(showCode);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessA(applicationPath, line.data(), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
 }
 
 // The remote-control library exports its functions with the standard

@@ -15,12 +15,11 @@ constexpr char kProgram[] = "roger.exe";
 constexpr std::size_t kCommandLineSize = 260;  // with the NUL
 constexpr int kShowMinimisedNoActivate = 7;
 constexpr int kShowNoActivate = 4;
-constexpr int kStartedAbove = 30;
 
-// Only a program file is started. For a value that names no file (empty,
-// unexpanded, missing) the system would look for a program name further
-// along the line, in the received address; a batch file would run through
-// the command interpreter.
+// Only a program file named by an absolute path is started: not a value
+// that names no file (empty, unexpanded, missing), not a batch file, which
+// would run through the command interpreter, and not a relative path, which
+// names another file whenever the current folder is another.
 bool NamesProgramFile(const char* path) {
   constexpr char kSuffix[] = ".exe";
   constexpr std::size_t kSuffixLength = sizeof kSuffix - 1;
@@ -31,18 +30,30 @@ bool NamesProgramFile(const char* path) {
         static_cast<unsigned char>(path[length - kSuffixLength + i]);
     if (std::tolower(c) != kSuffix[i]) return false;
   }
-  return platform::IsRegularFile(path);
+  return platform::IsAbsolutePath(path) && platform::IsRegularFile(path);
 }
 
-// The program's path, the switch and its argument as one command line. A
-// line that does not fit is not started: cut, it could name another channel.
+// Registries often hold a path in double quotes, as a command line would
+// write it: the path is what stands between them.
+std::string Unquoted(const char* value) {
+  const std::size_t length = std::strlen(value);
+  if (length >= 2 && value[0] == '"' && value[length - 1] == '"') {
+    return std::string(value + 1, length - 2);
+  }
+  return value;
+}
+
+// The program's path, the switch and its argument as one command line; the
+// program is the file at that path and nothing else. A line that does not
+// fit is not started: cut, it could name another channel.
 bool Start(const std::string& arguments, int showCode) {
-  char path[kCommandLineSize];
-  if (!platform::ReadAppPath(kProgram, path, sizeof path)) return false;
-  if (!NamesProgramFile(path)) return false;
+  char value[kCommandLineSize];
+  if (!platform::ReadAppPath(kProgram, value, sizeof value)) return false;
+  const std::string path = Unquoted(value);
+  if (!NamesProgramFile(path.c_str())) return false;
   const std::string commandLine = path + arguments;
   if (commandLine.size() >= kCommandLineSize) return false;
-  return platform::StartProgram(commandLine.c_str(), showCode) > kStartedAbove;
+  return platform::StartProgram(path.c_str(), commandLine.c_str(), showCode);
 }
 
 }  // namespace

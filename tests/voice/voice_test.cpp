@@ -246,16 +246,27 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
   EXPECT_FALSE(RogerWilcoLeave());
 }
 
-// Only a registered program file is started: a value naming nothing, a
-// folder, a batch file or a program without the suffix is refused for the
-// join and the leave alike, and nothing runs.
+// Only a program file named by an absolute path is started: a value naming
+// nothing, a folder, a batch file, a program without the suffix, a file that
+// cannot run or a relative path (though the current folder holds the
+// program) is refused for the join and the leave alike, and nothing runs; a
+// path in double quotes is the path between them. After each refusal an
+// ordinary join still starts the program registered next.
 TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
   const fs::path root = root_;
   const fs::path stub = root / "roger.exe";
   fs::copy_file(stub, root / "roger.cmd");
   fs::copy_file(stub, root / "roger");
   fs::copy_file(stub, root / "ROGER.EXE");
+  fs::copy_file(stub, root / "readable.exe");
+  fs::permissions(root / "readable.exe", fs::perms::owner_read);
+  std::ofstream(root / "broken.exe") << "not a program\n";
+  fs::permissions(root / "broken.exe", fs::perms::owner_all);
   fs::create_directories(root / "folder.exe");
+  const fs::path ordinary = root / "ordinary" / "roger.exe";
+  fs::create_directories(ordinary.parent_path());
+  fs::copy_file(stub, ordinary);
+  const std::string quote = "\"";
   struct Case {
     std::string path;
     bool started;
@@ -267,18 +278,85 @@ TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
       {(root / "roger.cmd").string(), false},
       {(root / "roger").string(), false},
       {(root / ".exe").string(), false},
+      {(root / "readable.exe").string(), false},
+      {(root / "broken.exe").string(), false},
+      {"roger.exe", false},
+      {"./roger.exe", false},
+      {"ordinary/roger.exe", false},
+      {quote + "roger.exe" + quote, false},
+      {quote + (root / "missing.exe").string() + quote, false},
+      {quote + stub.string(), false},
+      {stub.string() + quote, false},
+      {quote + quote, false},
+      {quote, false},
       {(root / "ROGER.EXE").string(), true},
+      {quote + stub.string() + quote, true},
   };
-  const Lines none;
   const Lines joined{"/join1", "10.1.2.3/xyz"};
   const Lines left{"/leave"};
+  const fs::path ordinaryArguments = ordinary.parent_path() / "roger_args.txt";
   for (const Case& c : cases) {
     SCOPED_TRACE(c.path);
     registerRoger(c.path);
     EXPECT_EQ(RogerWilcoJoin("10.1.2.3/xyz"), c.started);
-    EXPECT_EQ(rogerArguments(), c.started ? joined : none);
-    EXPECT_EQ(RogerWilcoLeave(), c.started);
-    EXPECT_EQ(rogerArguments(), c.started ? left : none);
+    if (c.started) {
+      EXPECT_EQ(rogerArguments(), joined);
+      EXPECT_TRUE(RogerWilcoLeave());
+      EXPECT_EQ(rogerArguments(), left);
+      continue;
+    }
+    EXPECT_FALSE(RogerWilcoLeave());
+    // The ordinary join starts after the refused ones: once its program has
+    // written, one that the refusals had started would have too.
+    registerRoger(ordinary.string());
+    EXPECT_TRUE(RogerWilcoJoin("10.1.2.3/xyz"));
+    for (int i = 0; i < 500 && !fs::exists(ordinaryArguments); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(ReadLines(ordinaryArguments), joined);
+    fs::remove(ordinaryArguments);
+    EXPECT_FALSE(fs::exists(root / "roger_args.txt"));
+    fs::remove(root / "roger_args.txt");
+  }
+}
+
+// A path with blanks names the program at its end, not the file the path's
+// first word names (here a program too). The program receives the command
+// line it always did: the path as it is, then the switch, so it reads the
+// words of the path after the first blank before the switch.
+TEST_F(VoiceTest, APathWithBlanksStartsTheProgramAtItsEnd) {
+  const fs::path root = root_;
+  const fs::path folder = root / "Roger Wilco Test";
+  const fs::path program = folder / "roger.exe";
+  fs::create_directories(folder);
+  fs::copy_file(root / "roger.exe", program);
+  fs::copy_file(root / "roger.exe", root / "Roger");  // the first word
+  Lines pathWords;
+  std::istringstream words(program.string());
+  for (std::string word; std::getline(words, word, ' ');)
+    pathWords.push_back(word);
+  ASSERT_EQ(pathWords.size(), 3u);
+  const Lines before(pathWords.begin() + 1, pathWords.end());
+  const fs::path recorded = folder / "roger_args.txt";
+  const auto await = [&] {
+    for (int i = 0; i < 500 && !fs::exists(recorded); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const Lines lines = ReadLines(recorded);
+    fs::remove(recorded);
+    return lines;
+  };
+  for (const std::string& value :
+       {program.string(), "\"" + program.string() + "\""}) {
+    SCOPED_TRACE(value);
+    registerRoger(value);
+    ASSERT_TRUE(RogerWilcoJoin("10.1.2.3/xyz"));
+    Lines joined = before;
+    joined.insert(joined.end(), {"/join1", "10.1.2.3/xyz"});
+    EXPECT_EQ(await(), joined);
+    ASSERT_TRUE(RogerWilcoLeave());
+    Lines left = before;
+    left.push_back("/leave");
+    EXPECT_EQ(await(), left);
+    EXPECT_FALSE(fs::exists(root / "roger_args.txt"));
   }
 }
 
@@ -320,6 +398,18 @@ TEST_F(VoiceTest, CommandLineJoinsAndLeavesRogerWilco) {
   enter(".rwk");
   EXPECT_EQ(history().back(), "Left RW channel");
   EXPECT_EQ(rogerArguments(), Lines{"/leave"});
+
+  // A relative value is refused with the same lines as a missing one, and
+  // the program registered next is started again.
+  registerRoger("roger.exe");
+  enter(".rw 10.1.2.3/xyz_twr");
+  EXPECT_EQ(history().back(), "Error activating RW");
+  enter(".rwk");
+  EXPECT_EQ(history().back(), "Error deactivating RW");
+  registerRoger((fs::path(root_) / "roger.exe").string());
+  enter(".rw 10.1.2.3/abc_twr");
+  EXPECT_EQ(history().back(), "RW Connecting to: 10.1.2.3/abc_twr");
+  EXPECT_EQ(rogerArguments(), (Lines{"/join1", "10.1.2.3/abc_twr"}));
 
   fs::remove(fs::path(root_) / "registry" / "App Paths" / "roger.exe");
   enter(".rw 10.1.2.3/xyz_twr");

@@ -1,6 +1,6 @@
 // The real Windows services of platform/ under wine: the registry entry of the
-// voice program (written beforehand with `wine reg add`), starting it with
-// WinExec, the current directory, whole-file writes, the clock and the locks.
+// voice program (written beforehand with `wine reg add`), starting it by its
+// path, the current directory, whole-file writes, the clock and the locks.
 //
 // Usage: platform_services_test <expected roger.exe path> <scratch folder>
 // Exit code 0 when every check passed; each failure is printed.
@@ -82,27 +82,130 @@ void TestRegistry(const std::string& expected) {
       "a program name too long for a key name is refused");
 }
 
+// What the started program recorded: its arguments, one a line, once they
+// are written, and then its command line and show code (roger_start.txt).
+struct Recorded {
+  std::string arguments;
+  std::string start;
+};
+Recorded AwaitRecorded(const std::string& folder) {
+  Recorded recorded;
+  recorded.arguments = AwaitFile(folder + "\\roger_args.txt");
+  recorded.start = ReadFile(folder + "\\roger_start.txt");
+  DeleteFileA((folder + "\\roger_args.txt").c_str());
+  DeleteFileA((folder + "\\roger_start.txt").c_str());
+  return recorded;
+}
+
+bool Exists(const std::string& path) {
+  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 void TestStartProgram(const std::string& roger) {
-  const std::string answer = Folder(roger) + "\\roger_args.txt";
+  using talvix::platform::StartProgram;
+  const std::string folder = Folder(roger);
+  DeleteFileA((folder + "\\roger_args.txt").c_str());
+  DeleteFileA((folder + "\\roger_start.txt").c_str());
 
-  DeleteFileA(answer.c_str());
-  std::string join = roger + " /join1 RW.TEST.NET/CHANNEL";
-  int result = talvix::platform::StartProgram(join.c_str(), 7);
-  Check(result > 31, "the join command line starts the program");
-  Check(AwaitFile(answer) == "/join1\nRW.TEST.NET/CHANNEL\n",
+  const std::string join = roger + " /join1 RW.TEST.NET/CHANNEL";
+  Check(StartProgram(roger.c_str(), join.c_str(), 7),
+        "the join command line starts the program");
+  Recorded recorded = AwaitRecorded(folder);
+  Check(recorded.arguments == "/join1\nRW.TEST.NET/CHANNEL\n",
         "the program receives the join switch and the address");
+  Check(recorded.start == join + "\nshow 7\n",
+        "the join's command line arrives as written, shown with code 7");
 
-  DeleteFileA(answer.c_str());
-  std::string leave = roger + " /leave ";
-  Check(talvix::platform::StartProgram(leave.c_str(), 4) > 31,
+  const std::string leave = roger + " /leave ";
+  Check(StartProgram(roger.c_str(), leave.c_str(), 4),
         "the leave command line starts the program");
-  Check(AwaitFile(answer) == "/leave\n", "the program receives /leave");
+  recorded = AwaitRecorded(folder);
+  Check(recorded.arguments == "/leave\n", "the program receives /leave");
+  Check(recorded.start == leave + "\nshow 4\n",
+        "the leave's command line arrives as written, shown with code 4");
 
-  Check(talvix::platform::StartProgram("C:\\no\\such\\roger.exe /leave ", 4) <=
-            31,
-        "a missing program reports a result of 31 or below");
-  Check(talvix::platform::StartProgram(nullptr, 4) <= 31,
+  Check(!StartProgram("C:\\no\\such\\roger.exe",
+                      "C:\\no\\such\\roger.exe /leave ", 4),
+        "a missing program is not started");
+  Check(!StartProgram(nullptr, "x", 4), "no program starts nothing");
+  Check(!StartProgram(roger.c_str(), nullptr, 4),
         "no command line starts nothing");
+
+  struct PathCase {
+    const char* path;
+    bool absolute;
+  };
+  const PathCase paths[] = {
+      {"C:\\Roger\\roger.exe", true},
+      {"z:\\roger.exe", true},
+      {"\\\\host\\share\\roger.exe", true},
+      {"roger.exe", false},
+      {".\\roger.exe", false},
+      {"\\roger.exe", false},
+      {"C:roger.exe", false},
+      {"C:/roger.exe", false},
+      {"\"C:\\roger.exe\"", false},
+      {"", false},
+  };
+  for (const PathCase& c : paths) {
+    if (talvix::platform::IsAbsolutePath(c.path) != c.absolute) {
+      std::fprintf(stderr, "  path: '%s'\n", c.path);
+      Check(false, "a path is absolute with a drive and backslash or as UNC");
+    }
+  }
+}
+
+// A program path with blanks, and "Roger.exe" where the path's first word
+// ends: the program at the end of the path is started, not the one a
+// search of the command line would find first. It receives the command line
+// as written, whose first words are the pieces of its path. A relative path
+// is refused, though the current folder holds the program.
+void TestStartProgramByPath(const std::string& roger,
+                            const std::string& scratch) {
+  using talvix::platform::StartProgram;
+  const std::string base = scratch + "\\start";
+  const std::string folder = base + "\\Roger Wilco Test";
+  const std::string barrier = base + "\\barrier";
+  CreateDirectoryA(base.c_str(), nullptr);
+  CreateDirectoryA(folder.c_str(), nullptr);
+  CreateDirectoryA(barrier.c_str(), nullptr);
+  const std::string program = folder + "\\roger_stub.exe";
+  Check(CopyFileA(roger.c_str(), program.c_str(), FALSE) != 0 &&
+            CopyFileA(roger.c_str(), (base + "\\Roger.exe").c_str(), FALSE) !=
+                0 &&
+            CopyFileA(roger.c_str(), (barrier + "\\roger_stub.exe").c_str(),
+                      FALSE) != 0,
+        "the programs are copied into place");
+
+  const std::string join = program + " /join1 RW.TEST.NET/CHANNEL";
+  Check(StartProgram(program.c_str(), join.c_str(), 7),
+        "the program with blanks in its path starts");
+  std::string pieces;
+  for (char c : program.substr(program.find(' ') + 1))
+    pieces += c == ' ' ? '\n' : c;
+  const Recorded recorded = AwaitRecorded(folder);
+  Check(recorded.arguments == pieces + "\n/join1\nRW.TEST.NET/CHANNEL\n",
+        "the program at the end of the path receives the command line");
+  Check(recorded.start == join + "\nshow 7\n",
+        "its command line arrives as written, shown with code 7");
+  Check(
+      !Exists(base + "\\roger_args.txt") && !Exists(base + "\\roger_start.txt"),
+      "the program at the path's first word is not started");
+
+  Check(SetCurrentDirectoryA(folder.c_str()) != 0, "the program's folder");
+  Check(!StartProgram("roger_stub.exe", "roger_stub.exe /join1 RW", 7),
+        "a relative program path is refused");
+  Check(!StartProgram(".\\roger_stub.exe", ".\\roger_stub.exe /leave ", 4),
+        "a path relative to the current folder is refused");
+  // A program started after the refusals has run: one they had started
+  // would have written too.
+  const std::string last = barrier + "\\roger_stub.exe";
+  Check(StartProgram(last.c_str(), (last + " /leave ").c_str(), 4),
+        "a later program starts");
+  Check(AwaitRecorded(barrier).arguments == "/leave\n",
+        "the later program ran");
+  Check(!Exists(folder + "\\roger_args.txt"),
+        "nothing was started for the refused paths");
 }
 
 void TestCurrentDirectoryAndFiles(const std::string& scratch) {
@@ -185,6 +288,7 @@ int main(int argc, char** argv) {
   }
   TestRegistry(argv[1]);
   TestStartProgram(argv[1]);
+  TestStartProgramByPath(argv[1], argv[2]);
   TestCurrentDirectoryAndFiles(argv[2]);
   TestClock();
   TestLock();

@@ -1,7 +1,9 @@
 // Stands in for the voice program started through the registry: writes its
 // command line arguments, one per line, to "roger_args.txt" beside itself, so
-// the test can see that it was started and with what. Built for Windows and
-// for Linux.
+// the test can see that it was started and with what. On Windows it first
+// writes "roger_start.txt" beside it: the command line exactly as received,
+// and the window show code it was started with ("show 7"; "show none" when
+// none was given). Built for Windows and for Linux.
 #if defined(_WIN32)
 #include <windows.h>
 #else
@@ -40,17 +42,33 @@ bool Replace(const std::string& from, const std::string& to) {
 #endif
 }
 
+// Written to a temporary name and renamed, so a reader never sees half.
+bool WriteWhole(const std::string& path, const std::string& text) {
+  const std::string partial = path + ".part";
+  std::FILE* out = std::fopen(partial.c_str(), "wb");
+  if (out == nullptr) return false;
+  const bool written =
+      std::fwrite(text.data(), 1, text.size(), out) == text.size();
+  return std::fclose(out) == 0 && written && Replace(partial, path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   std::string folder;
   if (!OwnFolder(&folder)) return 2;
-  const std::string path = folder + "roger_args.txt";
-  // Written to a temporary name and renamed, so a reader never sees half.
-  const std::string partial = path + ".part";
-  std::FILE* out = std::fopen(partial.c_str(), "wb");
-  if (out == nullptr) return 3;
-  for (int i = 1; i < argc; ++i) std::fprintf(out, "%s\n", argv[i]);
-  if (std::fclose(out) != 0) return 3;
-  return Replace(partial, path) ? 0 : 4;
+#if defined(_WIN32)
+  STARTUPINFOA startup;
+  GetStartupInfoA(&startup);
+  std::string start = std::string(GetCommandLineA()) + "\nshow ";
+  if (startup.dwFlags & STARTF_USESHOWWINDOW) {
+    start += std::to_string(startup.wShowWindow);
+  } else {
+    start += "none";
+  }
+  if (!WriteWhole(folder + "roger_start.txt", start + "\n")) return 3;
+#endif
+  std::string arguments;
+  for (int i = 1; i < argc; ++i) arguments += std::string(argv[i]) + "\n";
+  return WriteWhole(folder + "roger_args.txt", arguments) ? 0 : 3;
 }
