@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <set>
@@ -202,16 +203,17 @@ TEST_F(HistoryTest, PostsWhileTheWindowIsCreatedAgainLandOnceInOrder) {
   host::Install(&table, sim::kReferenceNumber);
   ClearHistory();
 
-  constexpr int kWindows = 40;
+  constexpr int kWindows = 150;
   std::atomic<int> windows{0};
-  int posted = 0;
+  std::atomic<int> posted{0};
   std::thread poster([&] {
-    // Posts go on until the last window is there, and some after it.
-    for (int after = 0; after < 50; posted++) {
-      AddHistoryLine(("line " + std::to_string(posted)).c_str());
+    // Posts go on from before the first new window until after the last.
+    for (int after = 0; after < 50; ++posted) {
+      AddHistoryLine(("line " + std::to_string(posted.load())).c_str());
       if (windows.load() >= kWindows) ++after;
     }
   });
+  while (posted.load() == 0) std::this_thread::yield();
   for (int i = 0; i < kWindows; ++i) {
     host().model().closeWindow(static_cast<int>(FourCC("txMN")));
     OpenMainWindow();  // this process's copy: creates and fills the window
@@ -219,9 +221,8 @@ TEST_F(HistoryTest, PostsWhileTheWindowIsCreatedAgainLandOnceInOrder) {
   }
   poster.join();
 
-  ASSERT_GE(posted, 200);
   std::vector<std::string> expected{""};
-  for (int i = posted - 200; i < posted; ++i)
+  for (int i = std::max(0, posted.load() - 200); i < posted.load(); ++i)
     expected.push_back("line " + std::to_string(i));
   EXPECT_EQ(history(), expected);
 }
