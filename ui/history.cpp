@@ -6,6 +6,7 @@
 #include "ui/history.h"
 
 #include <deque>
+#include <new>
 #include <string>
 
 #include "core/host.h"
@@ -35,7 +36,11 @@ constexpr std::uint32_t kList = codes::kHistory;
 
 void Keep(const char* text) {
   std::deque<std::string>& kept = Kept();
-  kept.emplace_back(text);
+  try {
+    kept.emplace_back(text);
+  } catch (const std::bad_alloc&) {
+    return;  // still shown now, only not kept for a later window
+  }
   while (kept.size() > static_cast<std::size_t>(kHistoryMaxLines)) {
     kept.pop_front();
   }
