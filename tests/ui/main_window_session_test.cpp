@@ -110,6 +110,12 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   pickStation("SFO_GND");
   EXPECT_EQ(shownStation(), "SFO_GND");
   EXPECT_EQ(control("txMN", "aFrq")->text, "121.800");
+  // An item that names no listed station only puts the popup back on its
+  // first item.
+  host().model().addPopupItem(static_cast<int>(FourCC("txMN")),
+                              static_cast<int>(FourCC("sAtc")), 77, "GONE_TWR");
+  select("txMN", "sAtc", 77);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
 
   // Disconnect empties what is kept as well; the popups keep UNICOM only.
   disconnect();
@@ -120,6 +126,27 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR"}));
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
   EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+}
+
+// The altitude offset typed in 'atcv' is taken on the 'valu' event of
+// 'atco' only; later reports of other pilots are placed that much higher.
+TEST_F(MainWindowSessionTest, AltitudeOffsetIsTakenOnlyWhenApplied) {
+  start("127.0.0.219");
+  const auto altitude = [this] {
+    for (const auto& object : state().objects)
+      if (object.names[0] == "PIL1") return object.position.alt;
+    return -1.0;
+  };
+  deliver(pilot("PIL1"));
+  ASSERT_DOUBLE_EQ(altitude(), 3500.0);
+  host().model().setText(static_cast<int>(FourCC("txMN")),
+                         static_cast<int>(FourCC("atcv")), "100");
+  event("txMN", "atco", "actn");  // not the apply event
+  deliver(pilot("PIL1"));
+  EXPECT_DOUBLE_EQ(altitude(), 3500.0);
+  event("txMN", "atco", "valu");
+  deliver(pilot("PIL1"));
+  EXPECT_DOUBLE_EQ(altitude(), 3600.0);
 }
 
 }  // namespace
