@@ -62,4 +62,13 @@ void SelectStationItem(const char* callsign) {
   host::SelectPopupItem(codes::kMainWindow, codes::kAtcPopup, station->popupId);
 }
 
+void OfferStationItems() {
+  for (int i = 0; i < StationCount(); ++i) {
+    const AtcStation* station = StationAt(i);
+    if (!g_popupIds.inUse(station->popupId)) continue;
+    host::AddPopupItem(codes::kMainWindow, codes::kAtcPopup, station->popupId,
+                       station->callsign);
+  }
+}
+
 }  // namespace talvix

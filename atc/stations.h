@@ -53,6 +53,9 @@ void OfferStationItem(AtcStation* station);
 void RemoveStationItem(AtcStation* station, bool checkTuned);
 // Shows the listed station with this callsign as the popup's choice.
 void SelectStationItem(const char* callsign);
+// Gives every listed station that has an item its 'sAtc' item again, under
+// its own id, in list order: a main window created anew has none.
+void OfferStationItems();
 
 void RefreshAtcWindow();
 void OnAtcWindowEvent(std::uint32_t control, std::uint32_t event);

@@ -260,6 +260,14 @@ void Run(Simulator& sim, std::ostream& out, const ScriptArgs& a) {
     if (!WaitFor(sim, a.number(1), [&] { return NoticeHas(m, text); }))
       throw ScriptError("waited " + a.word(1) + " s for notice " +
                         Quoted(text) + "; " + DescribeNotices(m));
+  } else if (c == "wait-sound") {
+    // A sound started from now on: nothing runs between two commands but
+    // the idle calls they make, so none is missed.
+    std::string file = a.rest(2);
+    const int before = SoundCount(m, file);
+    if (!WaitFor(sim, a.number(1),
+                 [&] { return SoundCount(m, file) > before; }))
+      throw ScriptError("waited " + a.word(1) + " s for sound " + Quoted(file));
   } else if (c == "watch") {
     Watch(sim, out, a.number(1));
   } else if (c == "wait-object") {

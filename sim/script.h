@@ -14,7 +14,10 @@
 //   [KIND:NAME:SPEED:ALT]... expect history|notice|alert TEXT | expect-not
 //   history TEXT expect-row WIN CONTROL N TEXT | expect-rows WIN CONTROL N
 //   expect-text WIN CONTROL TEXT | expect-object NAME | expect-no-object NAME
+//   expect-items WIN POPUP N | expect-item WIN POPUP TEXT
+//   expect-no-item WIN POPUP TEXT | expect-shown WIN POPUP TEXT
 //   wait-history SECONDS TEXT | wait-object SECONDS NAME
+//   wait-sound SECONDS FILE (a sound started from the command on)
 //   dump [FILE]
 //
 // An item ID is a decimal number or a code in quotes ('mp5_'); four

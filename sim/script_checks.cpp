@@ -33,6 +33,33 @@ std::vector<std::string> Rows(const HostModel& model, std::uint32_t window,
   return rows;
 }
 
+// The items of a popup and the text of the one shown ("" when none);
+// throws when the popup is not there.
+struct PopupView {
+  std::vector<std::string> texts;
+  std::string shown;
+};
+
+PopupView Popup(const HostModel& model, std::uint32_t window,
+                std::uint32_t control) {
+  PopupView view;
+  std::string why = model.read([&](const HostState& s) -> std::string {
+    auto w = s.windows.find(window);
+    if (w == s.windows.end())
+      return "window " + FourCCText(window) + " is not open";
+    const Control* c = w->second.find(control);
+    if (c == nullptr || c->kind != ControlKind::kPopup)
+      return FourCCText(window) + "/" + FourCCText(control) + " is no popup";
+    for (const auto& item : c->items) {
+      view.texts.push_back(item.text);
+      if (c->selected && item.id == *c->selected) view.shown = item.text;
+    }
+    return "";
+  });
+  if (!why.empty()) throw ScriptError(why);
+  return view;
+}
+
 }  // namespace
 
 std::vector<std::string> HistoryRows(const HostModel& model) {
@@ -85,6 +112,14 @@ bool NoticeHas(const HostModel& model, const std::string& text) {
 
 std::string DescribeNotices(const HostModel& model) {
   return "notices: " + List(NoticeTexts(model));
+}
+
+int SoundCount(const HostModel& model, const std::string& file) {
+  return model.read([&](const HostState& s) {
+    int n = 0;
+    for (const auto& sound : s.sounds) n += sound.file == file;
+    return n;
+  });
 }
 
 bool ObjectExists(const HostModel& model, const std::string& name) {
@@ -142,6 +177,23 @@ bool RunCheck(const HostModel& model, const ScriptArgs& a) {
     if (static_cast<int>(rows.size()) != a.integer(3))
       Fail("expect-rows " + a.word(2) + " " + a.word(3) + " failed",
            std::to_string(rows.size()) + " rows: " + List(rows));
+  } else if (c == "expect-items") {
+    const PopupView popup = Popup(model, a.code(1), a.code(2));
+    if (static_cast<int>(popup.texts.size()) != a.integer(3))
+      Fail("expect-items " + a.word(2) + " " + a.word(3) + " failed",
+           std::to_string(popup.texts.size()) + " items: " + List(popup.texts));
+  } else if (c == "expect-item" || c == "expect-no-item") {
+    const PopupView popup = Popup(model, a.code(1), a.code(2));
+    const std::string text = a.rest(3);
+    if (Contains(popup.texts, text) != (c == "expect-item"))
+      Fail(c + " " + a.word(2) + " " + Quoted(text) + " failed",
+           "items: " + List(popup.texts));
+  } else if (c == "expect-shown") {
+    const PopupView popup = Popup(model, a.code(1), a.code(2));
+    const std::string text = a.rest(3);
+    if (popup.shown != text)
+      Fail("expect-shown " + a.word(2) + " " + Quoted(text) + " failed",
+           "shown is " + Quoted(popup.shown));
   } else if (c == "expect-text") {
     std::uint32_t window = a.code(1), control = a.code(2);
     std::string text = a.rest(3), actual;

@@ -23,6 +23,9 @@ std::vector<std::string> NoticeTexts(const HostModel& model);
 bool NoticeHas(const HostModel& model, const std::string& text);
 std::string DescribeNotices(const HostModel& model);
 
+// How many sounds of this file the host has started so far.
+int SoundCount(const HostModel& model, const std::string& file);
+
 // A live AI object has that first name.
 bool ObjectExists(const HostModel& model, const std::string& name);
 std::string DescribeObjects(const HostModel& model);

@@ -113,4 +113,13 @@ void AgeTraffic() {
   }
 }
 
+void OfferPilotItems() {
+  for (int i = 0; i < g_table.count(); ++i) {
+    const TrafficRecord* record = g_table.at(i);
+    if (!g_popupIds.inUse(record->popupId)) continue;
+    host::AddPopupItem(kMainWindow, kPilotPopup, record->popupId,
+                       record->callsign);
+  }
+}
+
 }  // namespace talvix

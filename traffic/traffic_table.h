@@ -65,6 +65,9 @@ void RemoveTraffic(TrafficRecord* record);
 void RemoveAllTraffic();
 // One five-second tick: pilots silent for eight ticks are removed.
 void AgeTraffic();
+// Gives every listed pilot its 'spMg' item again, under its own id, in
+// order of arrival: a main window created anew has only its "------".
+void OfferPilotItems();
 
 // Fills a new record and creates its object from the default model.
 void CreateTraffic(TrafficRecord* record, const char* callsign,

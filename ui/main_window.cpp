@@ -1,9 +1,12 @@
 // Opening the main window, filling it, and the transponder mode label.
 #include "ui/main_window.h"
 
+#include "atc/com_tracking.h"
+#include "atc/stations.h"
 #include "core/host.h"
 #include "net/connection_record.h"
 #include "protocol/own_aircraft.h"
+#include "traffic/traffic_table.h"
 #include "ui/flight_plan_window.h"
 #include "ui/history.h"
 #include "ui/main_window_state.h"
@@ -40,6 +43,7 @@ void OpenMainWindow() {
     host::RaiseWindow(codes::kMainWindow);
   } else {
     host::TimedMessage(kCreatingNotice, kCreatingNoticeDuration);
+    const HistoryHold hold;
     host::CreateHostWindow(PluginSignature(), codes::kMainWindow,
                            kMainWindowFile);
     InitMainWindow();
@@ -74,7 +78,13 @@ void InitMainWindow() {
   host::SetButtonState(codes::kMainWindow, codes::kAutoWeatherBox,
                        AutoWeather());
 
-  ClearHistory();
+  // The window is new but the session need not be: what the closed window
+  // showed comes back, the lines posted meanwhile included, and the popups
+  // list every pilot and station known now, the tuned station shown.
+  ShowHistory();
+  OfferPilotItems();
+  OfferStationItems();
+  if (TunedStation().callsign[0] != '\0') ShowTunedStation();
 }
 
 void ShowTransponderMode() {

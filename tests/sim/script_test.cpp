@@ -3,9 +3,11 @@
 // tells a failed script from a passed one.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <thread>
 
 #include "core/fourcc.h"
 #include "sim/sim.h"
@@ -101,6 +103,28 @@ TEST_F(Script, ListExpectationsReadColumnZero) {
   Fails("row txEX exLs 3");
 }
 
+TEST_F(Script, PopupExpectationsReadItemsAndTheShownOne) {
+  Ok("expect-items txEX exPp 2");
+  EXPECT_NE(std::string::npos,
+            Fails("expect-items txEX exPp 3").find("[\"------\", "));
+  Ok("additem txEX exPp 7 DLH123");
+  Ok("expect-items txEX exPp 3");
+  Ok("expect-item txEX exPp DLH123");
+  Ok("expect-item txEX exPp Second item");
+  Ok("expect-no-item txEX exPp DLH12");
+  EXPECT_NE(std::string::npos,
+            Fails("expect-item txEX exPp DLH12").find("\"DLH123\""));
+  Fails("expect-no-item txEX exPp DLH123");
+  Ok("select txEX exPp 7");
+  Ok("expect-shown txEX exPp DLH123");
+  EXPECT_NE(std::string::npos,
+            Fails("expect-shown txEX exPp ------").find("\"DLH123\""));
+  EXPECT_NE(std::string::npos,
+            Fails("expect-items txEX exLs 1").find("is no popup"));
+  EXPECT_NE(std::string::npos,
+            Fails("expect-item txZZ exPp x").find("is not open"));
+}
+
 TEST_F(Script, HistoryNoticeAndObjectExpectations) {
   std::string error = Fails("expect history Connected.");
   EXPECT_NE(std::string::npos, error.find("txMN is not open"));
@@ -138,6 +162,20 @@ TEST_F(Script, HistoryNoticeAndObjectExpectations) {
   EXPECT_NE(std::string::npos, Fails("wait-object 0.2 BAW1").find("waited"));
   EXPECT_NE(std::string::npos,
             Fails("wait-history 0.2 Never.").find("\"Connected.\""));
+}
+
+// wait-sound waits for a sound started after it began, not one before.
+TEST_F(Script, WaitSoundWaitsForANewStart) {
+  auto& m = sim_.model();
+  m.playSound("MYATTN.WAV");
+  EXPECT_NE(std::string::npos,
+            Fails("wait-sound 0.2 MYATTN.WAV").find("waited"));
+  std::thread later([&m] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    m.playSound("MYATTN.WAV");
+  });
+  Ok("wait-sound 10 MYATTN.WAV");
+  later.join();
 }
 
 TEST_F(Script, WorldCommandsSetTheUserAircraftAndSimulatorData) {

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <set>
 #include <string>
@@ -11,19 +13,44 @@
 #include <vector>
 
 #include "core/host.h"
+#include "core/host_services.h"
 #include "sim/host_table.h"
 #include "tests/support/plugin_fixture.h"
+#include "ui/main_window.h"
 
 namespace talvix {
 namespace {
 
 using testing::PluginTest;
 
-using HistoryTest = PluginTest;
-
 const char* const kRangeItems[] = {"mp5_", "mp10", "mp20",
                                    "mp40", "mp00", "mpno"};
 const char* const kRangeValues[] = {"5", "10", "20", "40", "100", "0"};
+
+class HistoryTest : public PluginTest {
+ protected:
+  // A range choice as the host reports it. The plug-in's callback is called
+  // directly, so it posts also while the window is closed, with no list.
+  void rangeEvent(int item) {
+    auto fn =
+        reinterpret_cast<WindowEventCallback>(host().callback(kCallbackWindow));
+    ASSERT_NE(fn, nullptr);
+    fn(sim::kPluginSignature, static_cast<int>(FourCC("txMN")),
+       static_cast<int>(FourCC("mp__")), static_cast<int>(FourCC("slct")),
+       item);
+  }
+  void postWhileClosed(const char (&rangeItem)[5]) {
+    ASSERT_FALSE(isOpen("txMN"));
+    rangeEvent(static_cast<int>(FourCC(rangeItem)));
+  }
+  // Posts the i-th line of a sequence without a short period, so order
+  // shows, and returns the line.
+  std::string postRange(int i) {
+    const int k = (i * 7 + i / 6) % 6;
+    rangeEvent(static_cast<int>(FourCCFromText(kRangeItems[k])));
+    return std::string("Changed MP distance to: ") + kRangeValues[k];
+  }
+};
 
 TEST_F(HistoryTest, OpensWithOneEmptyHeadRowUnderOneColumn) {
   openMainWindow();
@@ -61,13 +88,64 @@ TEST_F(HistoryTest, DisconnectLeavesOnlyItsLineInRowOne) {
   EXPECT_EQ(history(), (std::vector<std::string>{"", "Disconnected."}));
 }
 
-TEST_F(HistoryTest, LinesPostedWhileTheWindowIsClosedAreDropped) {
+// The plug-in keeps the lines: a main window created again shows them,
+// those posted while it was closed among them.
+TEST_F(HistoryTest, LinesPostedWhileTheWindowIsClosedShowInTheNextWindow) {
   openMainWindow();
+  pick("txMN", "mp__", "mp10");
   ASSERT_TRUE(host().userClose(FourCC("txMN")));
-  // The plug-in's copy inside this test process posts through the same host.
-  const HostServicesTable table = sim::BuildHostTable();
-  host::Install(&table, sim::kReferenceNumber);
-  AddHistoryLine("into the void");
+  postWhileClosed("mp20");
+  openMainWindow();
+  EXPECT_EQ(history(),
+            (std::vector<std::string>{"", "Changed MP distance to: 10",
+                                      "Changed MP distance to: 20"}));
+  EXPECT_EQ(control("txMN", "hist")->scrollRow, 2);  // the newest in view
+}
+
+// Exactly 200 lines are kept: the 201st drops the oldest one alone,
+// whether it is posted into the window or while it is closed.
+TEST_F(HistoryTest, TheLimitHoldsAcrossANewWindow) {
+  openMainWindow();
+  std::vector<std::string> posted;
+  for (int i = 0; i < 200; ++i) posted.push_back(postRange(i));
+  const auto shownLines = [&](std::size_t from) {
+    std::vector<std::string> rows{""};
+    rows.insert(rows.end(), posted.begin() + static_cast<long>(from),
+                posted.end());
+    return rows;
+  };
+  ASSERT_EQ(history(), shownLines(0));
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  openMainWindow();
+  EXPECT_EQ(history(), shownLines(0));
+
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  posted.push_back(postRange(200));
+  openMainWindow();
+  EXPECT_EQ(history(), shownLines(1));
+  EXPECT_EQ(control("txMN", "hist")->scrollRow, 200);
+
+  posted.push_back(postRange(201));
+  EXPECT_EQ(history(), shownLines(2));
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  openMainWindow();
+  EXPECT_EQ(history(), shownLines(2));
+}
+
+// Disconnect and Exit empty what is kept, not only the window.
+TEST_F(HistoryTest, DisconnectAndExitEmptyTheKeptLines) {
+  openMainWindow();
+  pick("txMN", "mp__", "mp10");
+  pick("txMN", "cnmn", "disc");
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  openMainWindow();
+  EXPECT_EQ(history(), (std::vector<std::string>{"", "Disconnected."}));
+
+  pick("txMN", "mp__", "mp20");
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  postWhileClosed("mp40");
+  openMainWindow();
+  pick("txMN", "cnmn", "exit");
   openMainWindow();
   EXPECT_EQ(history(), std::vector<std::string>{""});
 }
@@ -110,7 +188,43 @@ TEST_F(HistoryTest, PostsFromSeveralThreadsKeepEveryRowWhole) {
       lastLine[t] = i;
     }
     for (int t = 0; t < kThreads; ++t) EXPECT_EQ(lastLine[t], kLinesEach - 1);
+    // What is kept is what was shown.
+    ShowHistory();
+    EXPECT_EQ(history(), rows) << "round " << round;
   }
+}
+
+// The receiver may post while the simulator's thread creates the main
+// window again and fills it: every line lands once, in order, and the host
+// is never asked to write into a row that the new list does not have.
+TEST_F(HistoryTest, PostsWhileTheWindowIsCreatedAgainLandOnceInOrder) {
+  openMainWindow();
+  const HostServicesTable table = sim::BuildHostTable();
+  host::Install(&table, sim::kReferenceNumber);
+  ClearHistory();
+
+  constexpr int kWindows = 150;
+  std::atomic<int> windows{0};
+  std::atomic<int> posted{0};
+  std::thread poster([&] {
+    // Posts go on from before the first new window until after the last.
+    for (int after = 0; after < 50; ++posted) {
+      AddHistoryLine(("line " + std::to_string(posted.load())).c_str());
+      if (windows.load() >= kWindows) ++after;
+    }
+  });
+  while (posted.load() == 0) std::this_thread::yield();
+  for (int i = 0; i < kWindows; ++i) {
+    host().model().closeWindow(static_cast<int>(FourCC("txMN")));
+    OpenMainWindow();  // this process's copy: creates and fills the window
+    windows.store(i + 1);
+  }
+  poster.join();
+
+  std::vector<std::string> expected{""};
+  for (int i = std::max(0, posted.load() - 200); i < posted.load(); ++i)
+    expected.push_back("line " + std::to_string(i));
+  EXPECT_EQ(history(), expected);
 }
 
 }  // namespace

@@ -80,13 +80,19 @@ TEST_F(MainWindowTest, ReopeningOnlyRaisesAndKeepsTheHistory) {
             (std::vector<std::string>{"", "Changed MP distance to: 40"}));
 }
 
-TEST_F(MainWindowTest, ClosedWindowIsCreatedAfreshWithAnEmptyHistory) {
+// A closed window is created again, and shows the history it held. With no
+// session there is no pilot, station or tuned frequency to show.
+TEST_F(MainWindowTest, ClosedWindowIsCreatedAgainWithItsHistory) {
   openMainWindow();
   pick("txMN", "mp__", "mp40");
   ASSERT_TRUE(host().userClose(FourCC("txMN")));
   openMainWindow();
   EXPECT_EQ(notices("Creating Talvix Window..."), 2);
-  EXPECT_EQ(history(), std::vector<std::string>{""});
+  EXPECT_EQ(history(),
+            (std::vector<std::string>{"", "Changed MP distance to: 40"}));
+  EXPECT_EQ(control("txMN", "spMg")->items.size(), 1u);  // "------"
+  EXPECT_TRUE(control("txMN", "sAtc")->items.empty());
+  EXPECT_EQ(control("txMN", "aFrq")->text, "");
 
   // Closed behind the plug-in's back (no 'clos' event): the host's answer
   // decides, so the window is created again rather than raised.
@@ -187,6 +193,8 @@ TEST_F(MainWindowTest, CloseEventForgetsTheWindow) {
 TEST_F(MainWindowTest, ResizeBringsTheLastRowIntoView) {
   openMainWindow();
   // The empty head row alone is the last row too.
+  host().model().scrollToRow(static_cast<int>(FourCC("txMN")),
+                             static_cast<int>(FourCC("hist")), -1);
   event("txMN", "size", "actn");
   EXPECT_EQ(control("txMN", "hist")->scrollRow, 0);
   pick("txMN", "mp__", "mp10");
