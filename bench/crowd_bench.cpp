@@ -3,8 +3,12 @@
 // the connected plug-in, while the host idles at 60 frames a second. The
 // figures: how old a position is when its AI object stands there (from
 // the peer's send), lines dropped, and what each idle call costs, the
-// plug-in's own part apart from the host's slots. A run lasts a minute
-// (TALVIX_BENCH_SECONDS sets another length).
+// plug-in's own part apart from the host's slots. And what the network sees
+// of the user while a crowd comes into range: N new pilots within one
+// second, each bringing two "#TX" requests that keep the sender busy for
+// N/9 seconds; the figure is how long each own report takes from its tick
+// to the peer. A run lasts a minute (TALVIX_BENCH_SECONDS sets another
+// length).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -137,6 +141,104 @@ void PositionAge(benchmark::State& state, int pilots) {
   world.dropOutgoing();
 }
 
+std::string NewcomerCallsign(int n) {
+  char text[16];
+  std::snprintf(text, sizeof text, "B%05d", n);
+  return text;
+}
+
+void OwnReportDelay(benchmark::State& state, int pilots) {
+  InsideWorld& world = InsideWorld::Get();
+  if (!world.ready()) return state.SkipWithError("the plug-in did not connect");
+  world.holdPilots(0);
+  while (world.peer().readLine(100)) {
+  }
+  std::vector<double> delays;
+  int requests = 0;
+  int waiting = 0;
+  for (auto _ : state) {
+    std::mutex lock;
+    std::vector<Clock::time_point> reportsAt;
+    std::atomic<int> requestsSeen{0};
+    std::atomic<bool> stop{false};
+    // Ends the tick the timer is in, so the ticks from here on are counted
+    // as the plug-in counts them: five seconds of idle time each.
+    world.idleOnce(6.0f);
+    std::vector<Clock::time_point> ticks{Clock::now()};
+    float positionTimer = 5.0f;
+    const auto start = Clock::now();
+    const double runSeconds = RunSeconds();
+    // The peer: pilot i reports at i/N of the first second, then at i/N of
+    // every five seconds; it reads what the plug-in sends meanwhile.
+    std::thread peer([&] {
+      const auto take = [&](const std::string& line) {
+        if (line.rfind("@", 0) == 0) {
+          std::lock_guard<std::mutex> hold(lock);
+          reportsAt.push_back(Clock::now());
+        } else if (line.rfind("#TX", 0) == 0) {
+          ++requestsSeen;
+        }
+      };
+      for (long k = 0; !stop; ++k) {
+        const long round = k / pilots;
+        const double part = double(k % pilots) / pilots;
+        const auto due =
+            start +
+            std::chrono::duration_cast<Clock::duration>(
+                std::chrono::duration<double>(
+                    round == 0 ? part : kReportSeconds * (round + part)));
+        while (Clock::now() < due && !stop)
+          if (auto line = world.peer().readLine(2)) take(*line);
+        const int pilot = static_cast<int>(k % pilots);
+        char line[128];
+        std::snprintf(line, sizeof line,
+                      "@N:%s:1200:1:%.5f:%.5f:3000:120:0:0\r\n",
+                      NewcomerCallsign(pilot).c_str(),
+                      kUserLatitude + 0.01 * (pilot % 100),
+                      kUserLongitude + 0.01 * (pilot / 100));
+        world.peer().send(line);
+      }
+      // The last tick's report may still be on its way.
+      const auto end = Clock::now() + std::chrono::seconds(2);
+      while (Clock::now() < end)
+        if (auto line = world.peer().readLine(50)) take(*line);
+    });
+    auto last = Clock::now();
+    while (Clock::now() - start < std::chrono::duration<double>(runSeconds)) {
+      std::this_thread::sleep_until(last + kFrame);
+      const auto now = Clock::now();
+      const float dt = std::chrono::duration<float>(now - last).count();
+      last = now;
+      positionTimer -= dt;
+      if (positionTimer < 0.0f) {
+        positionTimer = 5.0f;
+        ticks.push_back(now);
+      }
+      world.idleOnce(dt);
+    }
+    stop = true;
+    peer.join();
+    state.SetIterationTime(runSeconds);
+    if (reportsAt.size() != ticks.size())
+      return state.SkipWithError("a tick sent no report, or more than one");
+    for (std::size_t i = 0; i < ticks.size(); ++i)
+      delays.push_back(
+          std::chrono::duration<double>(reportsAt[i] - ticks[i]).count());
+    requests = requestsSeen;
+    platform::LockGuard hold(OutgoingLock());
+    waiting = currentSession()->outgoing().count();
+  }
+  state.counters["report_delay_median_ms"] = 1e3 * Percentile(delays, 0.5);
+  state.counters["report_delay_worst_ms"] = 1e3 * Percentile(delays, 1.0);
+  state.counters["reports"] = static_cast<double>(delays.size());
+  state.counters["requests_sent"] = requests;
+  state.counters["requests_waiting"] = waiting;
+  state.counters["pilots"] = pilots;
+  world.handleAll();
+  world.holdPilots(0);
+  world.dropOutgoing();
+}
+
 const bool kRegistered = [] {
   for (int pilots : {50, 200, 1000})
     benchmark::RegisterBenchmark(
@@ -146,6 +248,12 @@ const bool kRegistered = [] {
         ->Unit(benchmark::kSecond)
         ->Iterations(1)
         ->Repetitions(1);
+  benchmark::RegisterBenchmark("Crowd/OwnReportDelay/new_pilots:1000",
+                               OwnReportDelay, 1000)
+      ->UseManualTime()
+      ->Unit(benchmark::kSecond)
+      ->Iterations(1)
+      ->Repetitions(1);
   return true;
 }();
 

@@ -42,11 +42,11 @@ CTXSocket::~CTXSocket() {
   // queues go with this object.
 }
 
-bool CTXSocket::queuePacket(Packet* packet) {
+bool CTXSocket::queueOn(OutgoingQueue::Lane lane, Packet* packet) {
   if (packet == nullptr) return false;
   platform::LockGuard hold(OutgoingLock());
-  if (outgoing_.push(packet)) return true;
-  ++droppedOutgoing_;
+  if (outgoing_.push(packet, lane)) return true;
+  ++droppedOutgoing_[lane];
   return false;
 }
 

@@ -36,13 +36,22 @@ class CTXSocket : public ost::TCPSession {
 
   // The one way to send a line: onto the outgoing queue under its lock.
   // Takes ownership; null is ignored. False when nothing was queued (a
-  // full queue drops the line and counts it).
-  bool queuePacket(Packet* packet);
+  // full lane drops the line and counts it).
+  bool queuePacket(Packet* packet) {
+    return queueOn(OutgoingQueue::kLines, packet);
+  }
+  // The same for the plug-in's own requests to other pilots, which leave
+  // after every waiting line (OutgoingQueue).
+  bool queueRequest(Packet* packet) {
+    return queueOn(OutgoingQueue::kRequests, packet);
+  }
 
   // Lines dropped because their queue was full since the last call; each
   // call hands over the count and starts it again from 0.
   int takeDroppedIncoming() { return droppedIncoming_.exchange(0); }
-  int takeDroppedOutgoing() { return droppedOutgoing_.exchange(0); }
+  int takeDroppedOutgoing(OutgoingQueue::Lane lane) {
+    return droppedOutgoing_[lane].exchange(0);
+  }
   int droppedIncoming() const { return droppedIncoming_.load(); }
 
   // True once the receiver has seen the connection complete. The socket
@@ -67,7 +76,7 @@ class CTXSocket : public ost::TCPSession {
   bool localAddress(std::string* hostName, unsigned char bytes[4]) const;
 
   // Held by their locks (net/queue_locks.h).
-  PacketQueue& outgoing() { return outgoing_; }
+  OutgoingQueue& outgoing() { return outgoing_; }
   PacketQueue& incoming() { return incoming_; }
 
  protected:
@@ -94,13 +103,14 @@ class CTXSocket : public ost::TCPSession {
   void receiveWaitingLines();
 
  private:
+  bool queueOn(OutgoingQueue::Lane lane, Packet* packet);
   // Flushes the stream, then waits a bounded time for room to write.
   bool waitForOutputRoom();
   bool incomingHasRoom() const;
   // Marks the connection lost when a one-byte peek finds it ended.
   void checkConnection();
 
-  PacketQueue outgoing_;
+  OutgoingQueue outgoing_;
   PacketQueue incoming_;
   std::mutex streamLock_;  // the sender's write against the receiver's flush
   WorkerStop stop_;
@@ -108,7 +118,7 @@ class CTXSocket : public ost::TCPSession {
   std::atomic<bool> lost_{false};
   std::atomic<bool> neverConnected_{false};
   std::atomic<int> droppedIncoming_{0};
-  std::atomic<int> droppedOutgoing_{0};
+  std::atomic<int> droppedOutgoing_[OutgoingQueue::kLanes] = {0, 0};
   std::atomic<int> cycles_{0};
   // Receiver-only: the line being read, kept across cycles until its end.
   LineReader line_;

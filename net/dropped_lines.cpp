@@ -23,8 +23,12 @@ DroppedLines TakeDroppedLines(CTXSocket* session, bool sessionEnding) {
   if (session == nullptr) return lost;
   if (Ended(session->incoming(), sessionEnding))
     lost.incoming = session->takeDroppedIncoming();
-  if (Ended(session->outgoing(), sessionEnding))
-    lost.outgoing = session->takeDroppedOutgoing();
+  // Each lane of the outgoing queue overflows and gets room on its own.
+  for (const OutgoingQueue::Lane lane :
+       {OutgoingQueue::kLines, OutgoingQueue::kRequests}) {
+    if (Ended(session->outgoing().lane(lane), sessionEnding))
+      lost.outgoing += session->takeDroppedOutgoing(lane);
+  }
   return lost;
 }
 

@@ -12,8 +12,9 @@ struct DroppedLines {
   int outgoing = 0;
 };
 
-// Takes the counts of the overflows that have ended: a queue with room
-// again, or either queue when the session is ending. Null takes nothing.
+// Takes the counts of the overflows that have ended: a queue (or a lane of
+// the outgoing queue) with room again, or every one when the session is
+// ending. Null takes nothing.
 DroppedLines TakeDroppedLines(CTXSocket* session, bool sessionEnding);
 // One history line for each queue that lost lines.
 void ReportDroppedLines(const DroppedLines& lost);

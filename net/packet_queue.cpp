@@ -34,4 +34,9 @@ Packet* PacketQueue::pop() {
   return oldest;
 }
 
+Packet* OutgoingQueue::pop() {
+  if (lanes_[kLines].count() > 0) return lanes_[kLines].pop();
+  return lanes_[kRequests].pop();
+}
+
 }  // namespace talvix

@@ -1,5 +1,5 @@
-// A fixed first-in first-out queue of packets between two threads. It takes
-// no lock itself: the callers hold the queue's lock.
+// Fixed first-in first-out queues of packets between two threads. They take
+// no lock themselves: the callers hold the queue's lock.
 #pragma once
 
 #include <atomic>
@@ -29,6 +29,36 @@ class PacketQueue {
  private:
   std::atomic<int> count_{0};
   Packet* slots_[kSlots];
+};
+
+// The outgoing queue: two lanes of PacketQueue with one pop. Lines someone
+// waits for (the own report, what the user typed or chose, answers to the
+// network's queries) leave before the plug-in's own requests to other
+// pilots ("#TX"), which a crowd coming into range queues by the thousand
+// and which would otherwise hold the own report back for minutes. Each lane
+// keeps its own order and its own room, so requests never take the room of
+// a line.
+class OutgoingQueue {
+ public:
+  enum Lane : int { kLines = 0, kRequests = 1 };
+  static constexpr int kLanes = 2;
+  static constexpr int kSlots = PacketQueue::kSlots;  // in each lane
+
+  // Takes ownership. Null is ignored; a full lane drops (deletes) the
+  // packet and returns false.
+  bool push(Packet* packet, Lane lane = kLines) {
+    return lanes_[lane].push(packet);
+  }
+  // The oldest line, else the oldest request; null when both are empty.
+  Packet* pop();
+  // Both lanes; safe to read without the lock, as PacketQueue::count.
+  int count() const {
+    return lanes_[kLines].count() + lanes_[kRequests].count();
+  }
+  const PacketQueue& lane(Lane lane) const { return lanes_[lane]; }
+
+ private:
+  PacketQueue lanes_[kLanes];
 };
 
 }  // namespace talvix

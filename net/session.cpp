@@ -36,6 +36,15 @@ bool QueueIfSession(Packet* packet) {
   return session->queuePacket(packet);
 }
 
+bool QueueRequestIfSession(Packet* packet) {
+  CTXSocket* session = currentSession();
+  if (session == nullptr) {
+    delete packet;
+    return false;
+  }
+  return session->queueRequest(packet);
+}
+
 bool QueueIfConnected(Packet* packet) {
   if (!IsConnected()) {
     delete packet;

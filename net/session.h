@@ -26,6 +26,9 @@ std::string SessionServer();
 bool QueueIfSession(Packet* packet);
 // The same, but only while the session is connected.
 bool QueueIfConnected(Packet* packet);
+// As QueueIfSession, for the plug-in's own requests to other pilots: they
+// leave after every line waiting or queued meanwhile, in their own order.
+bool QueueRequestIfSession(Packet* packet);
 
 // Connect window 'txCN' events and the OK button.
 void OnConnectWindowEvent(std::uint32_t control, std::uint32_t event,

@@ -26,6 +26,7 @@ void SocketSender::sendOne() {
   // Lines wait in the queue until the connection is up; a dead session
   // writes nothing.
   if (!session_->connected() || session_->outgoing().count() <= 0) return;
+  // The oldest line waiting, else the oldest request (OutgoingQueue).
   std::unique_ptr<Packet> packet(session_->outgoing().pop());
   if (!packet) return;
   std::string wire(packet->text());

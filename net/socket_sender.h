@@ -1,6 +1,6 @@
 // The sender thread: writes at most one queued line per cycle to the
 // session's stream, followed by CR LF, and remembers it as the last sent
-// line.
+// line. Waiting lines go before waiting requests (OutgoingQueue).
 #pragma once
 
 #include <commoncpp/commoncpp.h>

@@ -56,13 +56,13 @@ void ReadReport(FieldReader& fields, PilotReport& report) {
 }
 
 // "#TX", the own callsign, the pilot and the request; queued whenever a
-// session exists.
+// session exists, behind the lines someone waits for.
 void SendTypeRequest(Packet* packet, const char* pilot, const char* request) {
   packet->setText("#TX");
   packet->appendField(OwnCallsign());
   packet->appendField(pilot);
   packet->appendField(request);
-  QueueIfSession(packet);
+  QueueRequestIfSession(packet);
 }
 
 void AddPilot(const PilotReport& report) {

@@ -1,16 +1,19 @@
 // A busy network through the real plug-in in the stand-in host at 100 nm
-// range: a peer with a thousand pilots reporting every five seconds, and
-// the local server with a crowd of 500.
+// range: a peer with a thousand pilots reporting every five seconds, a
+// thousand pilots coming into range within a second, and the local server
+// with a crowd of 500.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/protocol/session_plugin_fixture.h"
 
@@ -108,6 +111,118 @@ TEST_F(CrowdTest, AThousandPilotsReportingForAMinuteAreAllShownAndCurrent) {
   RecordProperty("climb_shown_after_ms",
                  static_cast<int>(1000 * (climbShownAt - climbSentAt)));
   EXPECT_LT(climbShownAt - climbSentAt, 2.0);
+}
+
+// A thousand pilots come into range within one second (fewer under a
+// sanitizer, TALVIX_BURST_PILOTS) and go on reporting every five seconds.
+// The two "#TX" requests each of them brings keep the sender busy for
+// nearly two minutes; all that time every own report leaves within a
+// second of the tick that made it, as does a chat line typed meanwhile, and
+// the requests all leave, each once, in the order they were queued.
+TEST_F(CrowdTest, AThousandNewPilotsHoldNeitherTheOwnReportNorTheUserBack) {
+  LoopbackPeer peer("127.0.0.166");
+  connect(peer, "127.0.0.166");
+  constexpr int kPilots = TALVIX_BURST_PILOTS;
+  const double watchSeconds = TALVIX_BURST_SECONDS;
+  // Ends the tick the timer is in: the next one comes five seconds of
+  // idle time after this call, which the loop below counts the same way
+  // the plug-in does.
+  host().idleOnce(6.0f);
+  float positionTimer = 5.0f;
+  std::vector<Clock::time_point> ticks{Clock::now()};
+  std::vector<Clock::time_point> reportsAt;
+  std::vector<std::string> requests;
+  Clock::time_point typedAt{}, chatAt{};
+  int requestsWaitingWhenTyped = 0;
+  const auto take = [&](const std::string& line) {
+    const auto now = Clock::now();
+    if (line.rfind("@", 0) == 0) {
+      reportsAt.push_back(now);
+    } else if (line.rfind("#TX", 0) == 0) {
+      requests.push_back(line);
+    } else if (line == "#TMABC:@22800:hello") {
+      chatAt = now;
+    } else {
+      ADD_FAILURE() << "unexpected line " << line;
+    }
+  };
+
+  const auto start = Clock::now();
+  const auto elapsed = [&] {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  };
+  // Pilot i's first report at i/N of the first second, then at i/N of
+  // every five seconds after it.
+  const auto due = [&](long k) {
+    const long round = k / kPilots;
+    const double part = double(k % kPilots) / kPilots;
+    return round == 0 ? part : 5.0 * (round + part);
+  };
+  long next = 0;
+  auto last = Clock::now();
+  const double deadline = watchSeconds + 30;
+  while (elapsed() < watchSeconds ||
+         (requests.size() < 2u * kPilots && elapsed() < deadline)) {
+    std::string lines;
+    for (; due(next) <= elapsed(); ++next)
+      lines += Report(static_cast<int>(next % kPilots), 3000);
+    ASSERT_TRUE(peer.send(lines));
+    while (auto line = peer.readLine(2)) take(*line);
+    if (typedAt == Clock::time_point{} && elapsed() > watchSeconds / 6) {
+      requestsWaitingWhenTyped =
+          2 * kPilots - static_cast<int>(requests.size());
+      host().model().setText(static_cast<int>(FourCC("txMN")),
+                             static_cast<int>(FourCC("text")), "hello");
+      typedAt = Clock::now();
+      event("txMN", "text", "tent");
+    }
+    const auto now = Clock::now();
+    const float dt = std::chrono::duration<float>(now - last).count();
+    last = now;
+    positionTimer -= dt;
+    if (positionTimer < 0.0f) {
+      positionTimer = 5.0f;
+      ticks.push_back(now);
+    }
+    host().idleOnce(dt);
+  }
+  // The last tick's report may still be on its way.
+  while (reportsAt.size() < ticks.size()) {
+    const auto line = peer.readLine(2000);
+    if (!line) break;
+    take(*line);
+  }
+
+  // Every tick sent one report, within a second of the tick.
+  ASSERT_EQ(reportsAt.size(), ticks.size());
+  double worst = 0;
+  for (std::size_t i = 0; i < ticks.size(); ++i) {
+    const double delay =
+        std::chrono::duration<double>(reportsAt[i] - ticks[i]).count();
+    EXPECT_GE(delay, 0) << "report " << i << " came before its tick";
+    EXPECT_LT(delay, 1.0) << "report " << i;
+    worst = std::max(worst, delay);
+  }
+  RecordProperty("ticks", static_cast<int>(ticks.size()));
+  RecordProperty("report_worst_ms", static_cast<int>(1000 * worst));
+  EXPECT_GE(ticks.size(), static_cast<std::size_t>(watchSeconds / 5));
+
+  // The chat line overtook a long wait of requests.
+  ASSERT_NE(chatAt, Clock::time_point{}) << "the chat line never left";
+  EXPECT_GT(requestsWaitingWhenTyped, kPilots / 2);
+  EXPECT_LT(std::chrono::duration<double>(chatAt - typedAt).count(), 1.0);
+  EXPECT_TRUE(historyHas("ABC: hello"));
+
+  // Every request once, in the order of the pilots' first reports.
+  std::vector<std::string> expected;
+  for (int pilot = 0; pilot < kPilots; ++pilot)
+    for (const char* request : {"PIR", "VIR"})
+      expected.push_back("#TXABC:" + Callsign(pilot) + ":" + request);
+  EXPECT_EQ(requests, expected);
+  EXPECT_EQ(objects(), kPilots);
+  EXPECT_FALSE(queueFullPosted());
+  for (const std::string& row : history())
+    EXPECT_NE(row.rfind("Outgoing queue full", 0), 0u) << row;
 }
 
 // The local server with the demo world and a crowd of 500: at least 400

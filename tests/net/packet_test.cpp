@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "net/field_reader.h"
@@ -96,6 +97,65 @@ TEST(PacketQueue, PopsInOrderAndDropsTheNewestWhenFull) {
   EXPECT_STREQ(oldest->text(), "0");
   delete oldest;
   // The rest are deleted with the queue (the leak check would see them).
+}
+
+// Lines leave before requests, each lane first in first out, whatever the
+// order they were pushed in.
+TEST(OutgoingQueue, PopsEveryLineBeforeTheRequestsEachInOrder) {
+  OutgoingQueue queue;
+  queue.push(nullptr, OutgoingQueue::kRequests);
+  EXPECT_EQ(queue.count(), 0);
+  queue.push(new Packet("#TXABC:P1:PIR"), OutgoingQueue::kRequests);
+  queue.push(new Packet("@N:ABC:1"));
+  queue.push(new Packet("#TXABC:P1:VIR"), OutgoingQueue::kRequests);
+  queue.push(new Packet("#TMABC:@22800:hi"), OutgoingQueue::kLines);
+  EXPECT_EQ(queue.count(), 4);
+  EXPECT_EQ(queue.lane(OutgoingQueue::kRequests).count(), 2);
+  Packet* first = queue.pop();
+  EXPECT_STREQ(first->text(), "@N:ABC:1");
+  delete first;
+  // A line queued after the pop still goes before the waiting requests.
+  queue.push(new Packet("$POABC:XYZ:1"));
+  for (const char* expected :
+       {"#TMABC:@22800:hi", "$POABC:XYZ:1", "#TXABC:P1:PIR", "#TXABC:P1:VIR"}) {
+    Packet* packet = queue.pop();
+    ASSERT_NE(packet, nullptr);
+    EXPECT_STREQ(packet->text(), expected);
+    delete packet;
+  }
+  EXPECT_EQ(queue.count(), 0);
+  EXPECT_EQ(queue.pop(), nullptr);
+}
+
+// Each lane holds exactly 10240: the one beyond is the one dropped, and a
+// full lane takes no room from the other.
+TEST(OutgoingQueue, EachLaneHoldsItsOwnRoom) {
+  for (const OutgoingQueue::Lane full :
+       {OutgoingQueue::kLines, OutgoingQueue::kRequests}) {
+    SCOPED_TRACE(full);
+    const OutgoingQueue::Lane other = full == OutgoingQueue::kLines
+                                          ? OutgoingQueue::kRequests
+                                          : OutgoingQueue::kLines;
+    auto queue = std::make_unique<OutgoingQueue>();
+    for (int i = 0; i < OutgoingQueue::kSlots; ++i)
+      ASSERT_TRUE(queue->push(new Packet(std::to_string(i).c_str()), full));
+    EXPECT_EQ(queue->lane(full).count(), 10240);
+    EXPECT_FALSE(queue->push(new Packet("beyond"), full));
+    EXPECT_EQ(queue->lane(full).count(), 10240);
+    EXPECT_TRUE(queue->push(new Packet("other"), other));
+    EXPECT_EQ(queue->count(), 10241);
+    Packet* oldest = queue->pop();
+    EXPECT_STREQ(oldest->text(), full == OutgoingQueue::kLines ? "0" : "other");
+    delete oldest;
+    if (full == OutgoingQueue::kRequests) {
+      oldest = queue->pop();
+      EXPECT_STREQ(oldest->text(), "0");
+      delete oldest;
+    }
+    // Room for exactly one again.
+    EXPECT_TRUE(queue->push(new Packet("again"), full));
+    EXPECT_FALSE(queue->push(new Packet("beyond"), full));
+  }
 }
 
 TEST(FieldReader, KeepsEmptyFieldsAndSignalsTheEnd) {

@@ -217,6 +217,35 @@ TEST_F(SessionThreadsTest, SenderWritesEachLineWithCrLfAndRemembersIt) {
   EXPECT_EQ(session_->outgoing().count(), 0);
 }
 
+// Requests queued first still leave after the lines, in their own order,
+// one per cycle like every line.
+TEST_F(SessionThreadsTest, SenderWritesTheLinesBeforeTheRequests) {
+  LoopbackPeer peer("127.0.0.164");
+  ASSERT_TRUE(peer.listening());
+  session_ = std::make_unique<CTXSocket>(ost::IPV4Host("127.0.0.164"));
+  sender_ = std::make_unique<SocketSender>(session_.get());
+  session_->startReceiver();
+  ASSERT_TRUE(peer.accept());
+  ASSERT_TRUE(waitUntil([&] { return session_->connected(); }));
+  for (const char* request :
+       {"#TXABC:P1:PIR", "#TXABC:P1:VIR", "#TXABC:P2:PIR"})
+    ASSERT_TRUE(session_->queueRequest(new Packet(request)));
+  send("@N:ABC:1200");
+  send("#TMABC:@22800:hi");
+  const auto start = Clock::now();
+  sender_->startSending();
+  for (const char* expected :
+       {"@N:ABC:1200", "#TMABC:@22800:hi", "#TXABC:P1:PIR", "#TXABC:P1:VIR",
+        "#TXABC:P2:PIR"})
+    EXPECT_EQ(peer.readLine(), expected);
+  // Five lines take at least four pauses between them.
+  EXPECT_GE(Clock::now() - start,
+            std::chrono::milliseconds(4 * SocketSender::kPauseMs));
+  platform::LockGuard hold(OutgoingLock());
+  EXPECT_EQ(sender_->lastSentLine(), "#TXABC:P2:PIR");
+  EXPECT_EQ(session_->outgoing().count(), 0);
+}
+
 TEST_F(SessionThreadsTest, RefusedOrUnresolvableServerLeavesADeadSession) {
   for (const char* address : {"127.0.0.103", "999.1.1.1"}) {
     SCOPED_TRACE(address);

@@ -30,8 +30,10 @@
 #include "tests/net/loopback_peer.h"
 #include "tests/support/failing_allocation.h"
 #include "tests/traffic/direct_host.h"
+#include "traffic/traffic_table.h"
 #include "ui/history.h"
 #include "ui/main_window_menus.h"
+#include "ui/shared_values.h"
 #include "ui/window_codes.h"
 
 namespace talvix {
@@ -133,6 +135,51 @@ TEST_F(HardeningTest, AFullOutgoingQueueSendsNothingAndSaysSoOnce) {
                            "server."});
   handle(handlePI, "$PIXYZ:ABC:3");
   EXPECT_EQ(count("PONG Sent"), 1);
+}
+
+// The plug-in's own type requests have a lane of their own: a full one
+// takes no room from the pong, drops exactly what finds no room and says so
+// once its own room is back, not when a line leaves.
+TEST_F(HardeningTest, AFullRequestLaneDropsExactlyWhatFindsNoRoom) {
+  LoopbackPeer peer("127.0.0.165");
+  connect(peer, "127.0.0.165");
+  MPDistance() = 2147483647;
+  for (int i = 0; i < kQueueSlots; ++i)
+    ASSERT_TRUE(QueueRequestIfSession(new Packet("#TXABC:XYZ:PIR")));
+  EXPECT_FALSE(QueueRequestIfSession(new Packet("#TXABC:XYZ:VIR")));
+  handle(handlePI, "$PIXYZ:ABC:1");
+  EXPECT_EQ(count("PONG Sent"), 1);
+  const auto pop = [&] {
+    platform::LockGuard hold(OutgoingLock());
+    std::unique_ptr<Packet> packet(session_->outgoing().pop());
+    return std::string(packet ? packet->text() : "");
+  };
+  EXPECT_EQ(pop(), "$POABC:XYZ:1");
+  handleIncomingMessage();  // the requests are still full
+  EXPECT_EQ(count("Outgoing queue full: 1 line not sent to the server."), 0);
+  EXPECT_EQ(pop(), "#TXABC:XYZ:PIR");
+  handleIncomingMessage();
+  EXPECT_EQ(count("Outgoing queue full: 1 line not sent to the server."), 1);
+
+  // Room for one: a new pilot's type request finds it, its version request
+  // does not.
+  handle(handleAT, "@N:NEW1:1200:1:0.0:10.0:3000:120:0:0");
+  ASSERT_NE(FindTraffic("NEW1"), nullptr);
+  EXPECT_EQ(session_->outgoing().lane(OutgoingQueue::kRequests).count(),
+            kQueueSlots);
+  handleIncomingMessage();
+  EXPECT_EQ(count("Outgoing queue full: 1 line not sent to the server."), 1);
+  for (int i = 0; i < kQueueSlots - 1; ++i)
+    ASSERT_EQ(pop(), "#TXABC:XYZ:PIR") << i;
+  EXPECT_EQ(pop(), "#TXABC:NEW1:PIR");
+  EXPECT_EQ(pop(), "");
+  handleIncomingMessage();
+  EXPECT_EQ(count("Outgoing queue full: 1 line not sent to the server."), 2);
+  EXPECT_EQ(
+      history(),
+      (std::vector<std::string>{
+          "PONG Sent", "Outgoing queue full: 1 line not sent to the server.",
+          "Outgoing queue full: 1 line not sent to the server."}));
 }
 
 // A server that never reads again: the queue never has room, so the count
