@@ -553,6 +553,20 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
     EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
     idle();
   }
+
+  // Only the tuned station itself, on its own frequency, is shown again:
+  // neither another station on that frequency nor the same callsign on
+  // another one (the radio does not hear it there).
+  disconnect();
+  reconnect(address);
+  ASSERT_TRUE(peer().accept());
+  ASSERT_TRUE(peer().readLine().has_value());
+  deliver("%SAME_APP:18150:x:1:2");
+  deliver("%XYZ_TWR:18200:4:50:3");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP", "XYZ_TWR"}));
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
+  EXPECT_FLOAT_EQ(radio(), 118.15f);
 }
 
 }  // namespace
