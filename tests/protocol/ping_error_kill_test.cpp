@@ -215,6 +215,12 @@ TEST_F(PingErrorKillTest, AKillWithoutAReasonDisconnectsAndPostsTheGuardLine) {
   EXPECT_TRUE(peer.waitForClose());
   EXPECT_EQ(history().back(),
             "*****> handle!! - Talvix: Exception caught. Notify author.");
+  // The session has ended all the same: the next Connect logs in.
+  reconnect("127.0.0.123");
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  ASSERT_TRUE(peer.send("$PIXYZ:ABC:4\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:4");
   EXPECT_FALSE(pump(
       [&] { return std::string(history().back()).rfind("You have", 0) == 0; },
       100));
