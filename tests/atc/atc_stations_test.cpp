@@ -182,6 +182,22 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:K_GND:ATIS"});
   EXPECT_FLOAT_EQ(radio(), 121.7f);
   EXPECT_TRUE(historyHas("====> switched to K_GND on 121.700 (expect ATIS)"));
+
+  // Its OK button closes it and tunes nothing; the first row can be tuned.
+  openAtcWindow();
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 0);
+  const std::size_t before = history().size();
+  event("txTC", "okBn", "actn");
+  EXPECT_FALSE(isOpen("txTC"));
+  EXPECT_EQ(postedSince(before), Lines{});
+  openAtcWindow();
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 0);
+  event("txTC", "slBn", "actn");
+  EXPECT_FALSE(isOpen("txTC"));
+  EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
 }
 
 // A station is listed only on a frequency the radio can be tuned to: a
