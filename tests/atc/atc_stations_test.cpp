@@ -198,6 +198,15 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_FALSE(isOpen("txTC"));
   EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
   EXPECT_FLOAT_EQ(radio(), 122.8f);
+
+  // A station without an item leaving is not the one shown, whatever the
+  // popup shows: no fall-back, and UNICOM keeps its item.
+  ASSERT_EQ(shownStation(), "UNICOM_CTR");
+  const Lines items = atcItems();
+  deliver("#DAXYZ_ATIS");
+  EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
+  EXPECT_EQ(atcItems(), items);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
 }
 
 // A station is listed only on a frequency the radio can be tuned to: a
