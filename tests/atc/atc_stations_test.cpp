@@ -454,8 +454,8 @@ TEST_F(AtcStationsTest, TheTunedFirstStationLeavingFallsBackToTheNext) {
     EXPECT_EQ(shownStation(), row.shown);
     EXPECT_FLOAT_EQ(radio(), row.mhz);
     EXPECT_EQ(control("txMN", "aFrq")->text, Format("%.3f", row.mhz));
-    EXPECT_EQ(sentStartingWith("$CQ"),
-              Lines{std::string("$CQABC:") + row.shown + ":ATIS"});
+    EXPECT_EQ(nextSentStartingWith("$CQ"),
+              std::string("$CQABC:") + row.shown + ":ATIS");
     EXPECT_EQ(state().sounds.size(), sounds + 1);
     EXPECT_EQ(lastSound(), "MYATTN.WAV");
   }
@@ -480,7 +480,7 @@ TEST_F(AtcStationsTest, TheTunedFirstStationLeavingFallsBackToTheNext) {
   EXPECT_EQ(postedSince(before),
             Lines{"====> switched to E_TWR on 119.000 (expect ATIS)"});
   EXPECT_EQ(shownStation(), "E_TWR");
-  EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:E_TWR:ATIS"});
+  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:E_TWR:ATIS");
 }
 
 // However a session ends, the tuned station stays tuned with the radio and
@@ -497,7 +497,7 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
   idle();
   pickStation("XYZ_TWR");
   ASSERT_TRUE(historyHas(kTowerSwitch));
-  ASSERT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
+  ASSERT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
 
   const auto waitForLast = [&](const std::string& line) {
     return pump([&] { return history().back() == line; });
@@ -563,7 +563,7 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
     host().model().setText(static_cast<int>(FourCC("txMN")),
                            static_cast<int>(FourCC("text")), "wilco");
     event("txMN", "text", "tent");
-    EXPECT_EQ(sentStartingWith("#TM"), Lines{"#TMABC:@18150:wilco"});
+    EXPECT_EQ(nextSentStartingWith("#TM"), "#TMABC:@18150:wilco");
 
     // Dialling UNICOM and picking the tower again each switch once.
     from = history().size();
@@ -575,7 +575,7 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
     EXPECT_EQ(postedSince(from), (Lines{kUnicomSwitch, kTowerSwitch}));
     EXPECT_FLOAT_EQ(radio(), 118.15f);
     EXPECT_EQ(shownStation(), "XYZ_TWR");
-    EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:XYZ_TWR:ATIS"});
+    EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
     idle();
   }
 
