@@ -26,9 +26,7 @@ void FallBackToFirstStation(const AtcStation* leaving) {
   if (first == leaving) first = StationAt(1);
   if (first == nullptr) return;
   AddHistoryLine(kTunedExpiredLine);
-  if (first->popupId >= 0) {
-    host::SelectPopupItem(codes::kMainWindow, codes::kAtcPopup, first->popupId);
-  }
+  // Tuning it shows it in the popup and in 'aFrq'.
   SwitchToStation(first, true);
   AlertUser();
 }
