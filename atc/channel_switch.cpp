@@ -68,11 +68,4 @@ void ShowTunedStation() {
       Format("%.03f", static_cast<double>(g_tuned.frequency)).c_str());
 }
 
-void TuneFirstStationIfTunedIsGone() {
-  const AtcStation* first = StationAt(0);
-  if (first == nullptr || FindStation(g_tuned.callsign) != nullptr) return;
-  g_tuned = *first;
-  ShowTunedStation();
-}
-
 }  // namespace talvix

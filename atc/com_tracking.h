@@ -9,9 +9,6 @@ void SwitchToStation(const AtcStation* station, bool tuneRadio);
 const AtcStation& TunedStation();
 // The main window names the tuned station: its 'sAtc' item and 'aFrq'.
 void ShowTunedStation();
-// When the tuned station is no longer listed, the first station becomes
-// the tuned one and is shown; the radio and the history are left alone.
-void TuneFirstStationIfTunedIsGone();
 bool AtisRequested();
 void ClearAtisRequested();
 // Reads the COM frequency (MHz, rounded to two decimals) and tracks changes.

@@ -74,6 +74,13 @@ void AddStation(AtcStation* station) {
   station->itemNumber = g_list.count();
   g_list.append(station);
   OfferStationItem(station);
+  // The tuned station heard again (a new session after the old one ended)
+  // is the popup's choice again.
+  const AtcStation& tuned = TunedStation();
+  if (std::strcmp(tuned.callsign, station->callsign) == 0 &&
+      tuned.frequency == station->frequency) {
+    SelectStationItem(station->callsign);
+  }
 }
 
 void RemoveStation(const char* callsign) {
@@ -81,8 +88,8 @@ void RemoveStation(const char* callsign) {
   if (station == nullptr) return;
   for (int i = g_list.count() - 1; i >= 0; --i) {
     if (g_list.at(i) != station) continue;
-    // The tuned station leaving falls back to the first, as on expiry, so
-    // the popup and 'aFrq' keep naming the tuned station.
+    // The tuned station leaving falls back to the one that is then first,
+    // as on expiry, so the popup and 'aFrq' keep naming the tuned station.
     RemoveStationItem(station, true);
     g_list.detachAt(i);
     delete station;
@@ -113,8 +120,8 @@ void ClearStations() {
     g_list.detachAt(i);
     delete station;
   }
-  // The popup now shows the first station; the tuned one goes with it.
-  TuneFirstStationIfTunedIsGone();
+  // The tuned station stays tuned, as the radio and 'aFrq' do: it is shown
+  // in the popup again when it is listed again.
 }
 
 }  // namespace talvix

@@ -18,13 +18,15 @@ constexpr int kShownTextSize = 40;  // the popup's text, at most 39 characters
 // Position 0 is item 0, the popup's first item.
 PopupIdPool g_popupIds(0, kAtcSlots - 1);
 
-// The tuned station went away: back to the station at position 0.
-void FallBackToFirstStation() {
-  AddHistoryLine(kTunedExpiredLine);
+// The tuned station is going away: back to the station at position 0 once
+// it has gone, which is the next one when the first itself goes. With no
+// station left there is nothing to switch to and nothing is said.
+void FallBackToFirstStation(const AtcStation* leaving) {
   AtcStation* first = StationAt(0);
-  if (first != nullptr) {
-    host::SelectPopupItem(codes::kMainWindow, codes::kAtcPopup, first->popupId);
-  }
+  if (first == leaving) first = StationAt(1);
+  if (first == nullptr) return;
+  AddHistoryLine(kTunedExpiredLine);
+  // Tuning it shows it in the popup and in 'aFrq'.
   SwitchToStation(first, true);
   AlertUser();
 }
@@ -48,7 +50,7 @@ void RemoveStationItem(AtcStation* station, bool checkTuned) {
     char shown[kShownTextSize];
     const int shownId = host::GetPopupSelection(
         codes::kMainWindow, codes::kAtcPopup, shown, sizeof shown);
-    if (shownId == station->popupId) FallBackToFirstStation();
+    if (shownId == station->popupId) FallBackToFirstStation(station);
   }
   if (!g_popupIds.inUse(station->popupId)) return;
   host::RemovePopupItem(codes::kMainWindow, codes::kAtcPopup, station->popupId);

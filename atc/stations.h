@@ -40,7 +40,7 @@ int StationCount();
 void RemoveStation(const char* callsign);
 // One five-second tick: stations silent for twelve ticks are removed.
 void ExpireStations();
-// Removes every station but the first.
+// Removes every station but the first; the tuned station stays tuned.
 void ClearStations();
 
 // True when the callsign ends in one of the eleven facility suffixes.
@@ -49,7 +49,7 @@ bool IsControllerPosition(const char* callsign);
 // The station's own item in 'sAtc': offered when listed, removed with it.
 void OfferStationItem(AtcStation* station);
 // With checkTuned, the removal of the station shown in 'sAtc' first falls
-// back to the station at position 0.
+// back to the station that is at position 0 once it has gone.
 void RemoveStationItem(AtcStation* station, bool checkTuned);
 // Shows the listed station with this callsign as the popup's choice.
 void SelectStationItem(const char* callsign);

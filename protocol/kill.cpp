@@ -4,10 +4,8 @@
 #include "core/guard.h"
 #include "net/connection_record.h"
 #include "net/field_reader.h"
-#include "protocol/alerts.h"
 #include "protocol/handlers.h"
 #include "protocol/session_end.h"
-#include "ui/history.h"
 
 namespace talvix {
 namespace {
@@ -21,12 +19,11 @@ void handleKILL(Packet* packet) {
     fields.skip();
     const std::string removed = fields.next();
     if (removed != OwnCallsign()) return;
-    // The traffic, the stations and the history stay as they are.
-    const DroppedLines lost = EndSession({false, false});
+    // Ends as a lost session does: the traffic and the stations go, the
+    // history stays.
+    const DroppedLines lost = EndSession(kSessionGone);
     const std::string reason = fields.next();
-    AddHistoryLine(("You have been removed by: " + reason).c_str());
-    ReportDroppedLines(lost);
-    PlayAttention();
+    TellSessionGone("You have been removed by: " + reason, lost);
   });
 }
 

@@ -1,10 +1,10 @@
 #include "protocol/session_end.h"
 
-#include <string>
-
 #include "atc/stations.h"
+#include "core/host.h"
 #include "net/ctx_socket.h"
 #include "net/session.h"
+#include "protocol/alerts.h"
 #include "traffic/traffic_table.h"
 #include "ui/history.h"
 
@@ -13,9 +13,7 @@ namespace {
 
 constexpr char kLostLine[] = "Connection to the server lost.";
 constexpr char kNoConnectionLine[] = "Could not connect to the server at ";
-
-// What the user was reading stays; nothing of the old network does.
-constexpr SessionEnding kGone{true, false};
+constexpr float kGoneNoticeSeconds = 10.0f;
 
 }  // namespace
 
@@ -30,6 +28,13 @@ DroppedLines EndSession(const SessionEnding& ending) {
   return lost;
 }
 
+void TellSessionGone(const std::string& line, const DroppedLines& dropped) {
+  AddHistoryLine(line.c_str());
+  host::TimedMessage(line.c_str(), kGoneNoticeSeconds);
+  ReportDroppedLines(dropped);
+  PlayAttention();
+}
+
 void EndGoneSession() {
   CTXSocket* session = currentSession();
   if (session == nullptr) return;
@@ -41,9 +46,7 @@ void EndGoneSession() {
   } else {
     return;
   }
-  const DroppedLines dropped = EndSession(kGone);
-  AddHistoryLine(line.c_str());
-  ReportDroppedLines(dropped);
+  TellSessionGone(line, EndSession(kSessionGone));
 }
 
 }  // namespace talvix

@@ -140,7 +140,8 @@ void SetFlightPlanSignature(int signature) {
 }
 
 void FillFlightPlanWindow() {
-  FlightPlan& plan = StoredFlightPlan();
+  // What the simulator offers is shown, not stored: only OK stores.
+  FlightPlan plan = StoredFlightPlan();
   LoadAircraftList();
 
   const ConnectionRecord& record = Connection();

@@ -96,6 +96,21 @@ class AtcSessionTest : public SessionPluginTest {
     }
     return found;
   }
+  // The next line sent with this prefix, waiting for it with idle calls;
+  // other lines are skipped. Empty after five seconds without one.
+  std::string nextSentStartingWith(const std::string& prefix) {
+    std::string found;
+    pump([&] {
+      while (auto line = peer_->readLine(2)) {
+        if (line->rfind(prefix, 0) == 0) {
+          found = *line;
+          return true;
+        }
+      }
+      return false;
+    });
+    return found;
+  }
   std::string lastSound() const {
     const auto all = state().sounds;
     return all.empty() ? "" : all.back().file;

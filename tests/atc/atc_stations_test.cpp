@@ -2,11 +2,15 @@
 // real plug-in and a loopback peer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "atc/stations.h"
+#include "core/number_format.h"
 #include "tests/atc/atc_session_fixture.h"
 
 namespace talvix {
@@ -178,6 +182,31 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(sentStartingWith("$CQ"), Lines{"$CQABC:K_GND:ATIS"});
   EXPECT_FLOAT_EQ(radio(), 121.7f);
   EXPECT_TRUE(historyHas("====> switched to K_GND on 121.700 (expect ATIS)"));
+
+  // Its OK button closes it and tunes nothing; the first row can be tuned.
+  openAtcWindow();
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 0);
+  const std::size_t before = history().size();
+  event("txTC", "okBn", "actn");
+  EXPECT_FALSE(isOpen("txTC"));
+  EXPECT_EQ(postedSince(before), Lines{});
+  openAtcWindow();
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 0);
+  event("txTC", "slBn", "actn");
+  EXPECT_FALSE(isOpen("txTC"));
+  EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+
+  // A station without an item leaving is not the one shown, whatever the
+  // popup shows: no fall-back, and UNICOM keeps its item.
+  ASSERT_EQ(shownStation(), "UNICOM_CTR");
+  const Lines items = atcItems();
+  deliver("#DAXYZ_ATIS");
+  EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
+  EXPECT_EQ(atcItems(), items);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
 }
 
 // A station is listed only on a frequency the radio can be tuned to: a
@@ -353,29 +382,27 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   EXPECT_EQ(postedSince(before),
             Lines{"====> switched to SAME_APP on 118.150 (expect ATIS)"});
 
-  // Killed by the server: picking moves the radio but tunes nothing.
+  // Killed by the server: the stations go with the session, the tuned one
+  // stays tuned with the radio and 'aFrq'.
   ASSERT_TRUE(peer().send("$!!SERVER:ABC:bye\r\n"));
   ASSERT_TRUE(
       pump([&] { return historyHas("You have been removed by: bye"); }));
-  const std::string label = control("txMN", "aFrq")->text;
-  before = history().size();
-  pickStation("K_GND");
-  EXPECT_FLOAT_EQ(radio(), 121.7f);
-  EXPECT_EQ(postedSince(before), Lines{});
-  EXPECT_EQ(control("txMN", "aFrq")->text, label);
-  EXPECT_EQ(shownStation(), "SAME_APP");  // still the tuned one
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_FLOAT_EQ(radio(), 118.15f);
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
 
-  // Disconnect keeps UNICOM alone, which the popup and 'aFrq' then name,
-  // without the expiry's fall-back line; a new session adds no second one.
+  // Disconnect keeps UNICOM alone, without the expiry's fall-back line or
+  // its alert, and leaves the tuned station, the radio and 'aFrq' alone.
   const char kExpired[] =
       "** Active ATC position expired !! ==> you will be switched to UNICOM";
   const std::size_t soundsBefore = state().sounds.size();
   disconnect();  // the history starts again with "Disconnected."
+  EXPECT_EQ(history(), (Lines{"", "Disconnected."}));
   EXPECT_EQ(historyCount(kExpired), 0);
   EXPECT_EQ(state().sounds.size(), soundsBefore);  // and no alert
   EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
-  EXPECT_EQ(shownStation(), "UNICOM_CTR");
-  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_FLOAT_EQ(radio(), 118.15f);
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
   reconnect("127.0.0.94");
   ASSERT_TRUE(peer().accept());
   ASSERT_TRUE(peer().readLine().has_value());
@@ -383,6 +410,188 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   deliver(kTowerLine);
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
   EXPECT_EQ(postedSince(before), Lines{});
+}
+
+// "#DA" of the first station while it is tuned: the user falls back to the
+// station that takes its place; with none left nothing is said, and a
+// station heard after that is tuned as usual.
+TEST_F(AtcStationsTest, TheTunedFirstStationLeavingFallsBackToTheNext) {
+  const char kExpired[] =
+      "** Active ATC position expired !! ==> you will be switched to UNICOM";
+  start("127.0.0.213");
+  deliver(kTowerLine);
+  deliver("%D_TWR:18500:x:1:2");
+  idle();
+  ASSERT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(sentStartingWith("$CQ"), Lines{});
+
+  struct Leaving {
+    const char* line;
+    Lines posted;
+    Lines items;
+    const char* shown;
+    float mhz;
+  };
+  const Leaving rows[] = {
+      {"#DAUNICOM_CTR",
+       {kExpired, kTowerSwitch},
+       {"XYZ_TWR", "D_TWR"},
+       "XYZ_TWR",
+       118.15f},
+      {"#DAXYZ_TWR",
+       {kExpired, "====> switched to D_TWR on 118.500 (expect ATIS)"},
+       {"D_TWR"},
+       "D_TWR",
+       118.5f},
+  };
+  for (const Leaving& row : rows) {
+    SCOPED_TRACE(row.line);
+    const std::size_t before = history().size();
+    const std::size_t sounds = state().sounds.size();
+    deliver(row.line);
+    EXPECT_EQ(postedSince(before), row.posted);
+    EXPECT_EQ(atcItems(), row.items);
+    EXPECT_EQ(shownStation(), row.shown);
+    EXPECT_FLOAT_EQ(radio(), row.mhz);
+    EXPECT_EQ(control("txMN", "aFrq")->text, Format("%.3f", row.mhz));
+    EXPECT_EQ(nextSentStartingWith("$CQ"),
+              std::string("$CQABC:") + row.shown + ":ATIS");
+    EXPECT_EQ(state().sounds.size(), sounds + 1);
+    EXPECT_EQ(lastSound(), "MYATTN.WAV");
+  }
+
+  // The last station leaves: nothing to switch to, nothing said or sounded.
+  std::size_t before = history().size();
+  const std::size_t sounds = state().sounds.size();
+  deliver("#DAD_TWR");
+  EXPECT_EQ(postedSince(before), Lines{});
+  EXPECT_EQ(atcItems(), Lines{});
+  EXPECT_EQ(state().sounds.size(), sounds);
+  EXPECT_FLOAT_EQ(radio(), 118.5f);
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.500");
+
+  // A station heard afterwards is first, and dialling it tunes it.
+  deliver("%E_TWR:19000:x:1:2");
+  EXPECT_EQ(atcItems(), Lines{"E_TWR"});
+  idle();
+  before = history().size();
+  dial(119.0f);
+  idle();
+  EXPECT_EQ(postedSince(before),
+            Lines{"====> switched to E_TWR on 119.000 (expect ATIS)"});
+  EXPECT_EQ(shownStation(), "E_TWR");
+  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:E_TWR:ATIS");
+}
+
+// However a session ends, the tuned station stays tuned with the radio and
+// 'aFrq'; when the next session lists it again the popup shows it, its
+// frequency's messages are shown and the user's chat goes out on it. Dialling
+// and picking then work as before.
+TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
+  const std::string address = "127.0.0.214";
+  const std::string lost = "Connection to the server lost.";
+  const std::string refused =
+      "Could not connect to the server at " + address + ".";
+  start(address);
+  deliver(kTowerLine);
+  idle();
+  pickStation("XYZ_TWR");
+  ASSERT_TRUE(historyHas(kTowerSwitch));
+  ASSERT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
+
+  const auto waitForLast = [&](const std::string& line) {
+    return pump([&] { return history().back() == line; });
+  };
+  struct End {
+    const char* name;
+    std::function<void()> end;
+    Lines posted;  // what the end posts, in order
+  };
+  const End ends[] = {
+      {"Disconnect", [&] { disconnect(); }, {"", "Disconnected."}},
+      {"kill",
+       [&] {
+         ASSERT_TRUE(peer().send("$!!SERVER:ABC:bye\r\n"));
+         ASSERT_TRUE(waitForLast("You have been removed by: bye"));
+       },
+       {"You have been removed by: bye"}},
+      {"closed by the server",
+       [&] {
+         peer().closeClient();
+         ASSERT_TRUE(waitForLast(lost));
+       },
+       {lost}},
+      // The server goes away, then the next Connect is refused.
+      {"refused",
+       [&] {
+         peer_.reset();
+         ASSERT_TRUE(waitForLast(lost));
+         reconnect(address);
+         ASSERT_TRUE(waitForLast(refused));
+         peer_ = std::make_unique<testing::LoopbackPeer>(address);
+       },
+       {lost, refused}},
+  };
+  for (const End& row : ends) {
+    SCOPED_TRACE(row.name);
+    const Lines before = history();
+    ASSERT_NO_FATAL_FAILURE(row.end());
+    const Lines after = history();
+    if (row.posted.front().empty()) {
+      EXPECT_EQ(after, row.posted);  // Disconnect starts the history again
+    } else {
+      EXPECT_EQ(postedSince(before.size()), row.posted);
+      EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
+    }
+    EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+    EXPECT_FLOAT_EQ(radio(), 118.15f);
+    EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
+
+    // The next session lists the tower again: shown as tuned, unannounced.
+    reconnect(address);
+    ASSERT_TRUE(peer().accept());
+    ASSERT_EQ(peer().readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+    std::size_t from = history().size();
+    deliver(kTowerLine);
+    EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
+    EXPECT_EQ(shownStation(), "XYZ_TWR");
+    EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
+    EXPECT_FLOAT_EQ(radio(), 118.15f);
+    deliver("#TMxyz:@18150:cleared to land");
+    deliver("#TMDEF:@22800:on unicom");  // not the tuned frequency
+    EXPECT_EQ(postedSince(from), Lines{"XYZ: cleared to land"});
+    host().model().setText(static_cast<int>(FourCC("txMN")),
+                           static_cast<int>(FourCC("text")), "wilco");
+    event("txMN", "text", "tent");
+    EXPECT_EQ(nextSentStartingWith("#TM"), "#TMABC:@18150:wilco");
+
+    // Dialling UNICOM and picking the tower again each switch once.
+    from = history().size();
+    dial(122.8f);
+    idle();
+    EXPECT_EQ(shownStation(), "UNICOM_CTR");
+    EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+    pickStation("XYZ_TWR");
+    EXPECT_EQ(postedSince(from), (Lines{kUnicomSwitch, kTowerSwitch}));
+    EXPECT_FLOAT_EQ(radio(), 118.15f);
+    EXPECT_EQ(shownStation(), "XYZ_TWR");
+    EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
+    idle();
+  }
+
+  // Only the tuned station itself, on its own frequency, is shown again:
+  // neither another station on that frequency nor the same callsign on
+  // another one (the radio does not hear it there).
+  disconnect();
+  reconnect(address);
+  ASSERT_TRUE(peer().accept());
+  ASSERT_TRUE(peer().readLine().has_value());
+  deliver("%SAME_APP:18150:x:1:2");
+  deliver("%XYZ_TWR:18200:4:50:3");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP", "XYZ_TWR"}));
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
+  EXPECT_FLOAT_EQ(radio(), 118.15f);
 }
 
 }  // namespace

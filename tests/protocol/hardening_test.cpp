@@ -250,6 +250,14 @@ TEST_F(HardeningTest, NoMemoryForThePositionReportIsTold) {
     EXPECT_TRUE(failing.failed());
   }
   EXPECT_EQ(state().alerts, std::vector<std::string>{kFatalMemoryErrorText});
+  // No memory for a pong either: told the same way, nothing sent or posted.
+  {
+    testing::FailingNothrowAllocation failing(0);
+    handle(handlePI, "$PIXYZ:ABC:1");
+    EXPECT_TRUE(failing.failed());
+  }
+  EXPECT_EQ(state().alerts, std::vector<std::string>(2, kFatalMemoryErrorText));
+  EXPECT_EQ(count("PONG Sent"), 0);
   platform::LockGuard hold(OutgoingLock());
   EXPECT_EQ(session_->outgoing().count(), 0);
 }

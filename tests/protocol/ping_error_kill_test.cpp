@@ -155,15 +155,53 @@ TEST_F(PingErrorKillTest, TheWaitingLinesAreHandledInOneIdleCallInOrder) {
 }
 
 TEST_F(PingErrorKillTest, AKillForTheUserEndsTheSession) {
+  // Two pilots within range and a tower on the scope.
+  host().model().modify([](sim::HostState& s) {
+    s.user.position = {48.3534 * 3600, (360 - 122.3092) * 3600, 3500};
+  });
+  event("txMN", "mp__", "slct", static_cast<int>(FourCC("mp40")));
   LoopbackPeer peer("127.0.0.122");
   connect(peer, "127.0.0.122");
+  ASSERT_TRUE(
+      peer.send("@N:PIL1:1200:1:48.36:-122.30:3500:120:1024:0\r\n"
+                "@N:PIL2:1200:1:48.34:-122.31:2500:90:1024:0\r\n"
+                "%XYZ_TWR:18150:4:50:3\r\n"));
+  const auto atcItems = [&] {
+    std::vector<std::string> texts;
+    if (const auto popup = control("txMN", "sAtc")) {
+      for (const auto& item : popup->items) texts.push_back(item.text);
+    }
+    return texts;
+  };
+  ASSERT_TRUE(pump(
+      [&] { return state().objects.size() == 2 && atcItems().size() == 2; }));
   // Someone else's removal changes nothing.
   ASSERT_TRUE(peer.send("$!!SERVER:DEF:bye\r\n$PIXYZ:ABC:3\r\n"));
-  EXPECT_EQ(answer(peer), "$POABC:XYZ:3");
+  std::optional<std::string> pong;
+  do {
+    pong = answer(peer);  // after the pilots' type queries
+  } while (pong && pong->rfind("#TX", 0) == 0);
+  EXPECT_EQ(pong, "$POABC:XYZ:3");
+  EXPECT_EQ(state().objects.size(), 2u);
+  const std::vector<std::string> before = history();
 
+  // The user's removal ends the session as a lost one: no pilot and no
+  // station of the old network is left, the history stays with the kill's
+  // line after it, told on the screen for ten seconds too.
   expectPosted(peer, "$!!SERVER:ABC:bye", "You have been removed by: bye");
   EXPECT_TRUE(peer.waitForClose());
   EXPECT_EQ(sounds("ATTN.WAV"), 1);
+  EXPECT_TRUE(state().objects.empty());
+  EXPECT_EQ(atcItems(), std::vector<std::string>{"UNICOM_CTR"});
+  EXPECT_EQ(control("txMN", "spMg")->items.size(), 1u);
+  std::vector<std::string> expected = before;
+  expected.push_back("You have been removed by: bye");
+  EXPECT_EQ(history(), expected);
+  EXPECT_EQ(notices("You have been removed by: bye"), 1);
+  EXPECT_FLOAT_EQ(state().notices.back().seconds, 10.0f);
+  // The objects stay gone: nothing of the old session moves them again.
+  pumpFor(200);
+  EXPECT_TRUE(state().objects.empty());
   // Without a session nothing more is handled.
   pumpFor(100);
   EXPECT_EQ(historyCount("PONG Sent"), 1);
@@ -175,6 +213,14 @@ TEST_F(PingErrorKillTest, AKillWithoutAReasonDisconnectsAndPostsTheGuardLine) {
   expectPosted(peer, "$!!SERVER:ABC",
                "*****> handle!! - Talvix: Exception caught. Notify author.");
   EXPECT_TRUE(peer.waitForClose());
+  EXPECT_EQ(history().back(),
+            "*****> handle!! - Talvix: Exception caught. Notify author.");
+  // The session has ended all the same: the next Connect logs in.
+  reconnect("127.0.0.123");
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), "#APABC:SERVER:123:pw:1:9:3:Jo Lee KSFO");
+  ASSERT_TRUE(peer.send("$PIXYZ:ABC:4\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:XYZ:4");
   EXPECT_FALSE(pump(
       [&] { return std::string(history().back()).rfind("You have", 0) == 0; },
       100));

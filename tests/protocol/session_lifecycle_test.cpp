@@ -194,6 +194,16 @@ constexpr char kTwoPilotsAndATower[] =
 
 class LostConnectionTest : public SessionLifecycleTest {
  protected:
+  // The screen notices shown since the from-th, as seconds and text.
+  std::vector<std::string> noticesSince(std::size_t from) const {
+    const auto all = state().notices;
+    std::vector<std::string> shown;
+    for (std::size_t i = from; i < all.size(); ++i) {
+      shown.push_back(std::to_string(static_cast<int>(all[i].seconds)) + " " +
+                      all[i].text);
+    }
+    return shown;
+  }
   std::vector<std::string> items(const char (&popup)[5]) const {
     std::vector<std::string> texts;
     if (auto c = control("txMN", popup)) {
@@ -216,11 +226,17 @@ class LostConnectionTest : public SessionLifecycleTest {
     }));
     const std::vector<std::string> before = history();
     ASSERT_FALSE(before.empty());
+    const int attentionBefore = sounds("ATTN.WAV");
+    const std::size_t noticesBefore = state().notices.size();
 
     (peer.*go)();
     ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 2000));
     pumpFor(300);
     EXPECT_EQ(historyCount(kLost), 1);
+    // Also told on the screen for ten seconds, with the attention sound.
+    EXPECT_EQ(noticesSince(noticesBefore),
+              std::vector<std::string>{"10 " + std::string(kLost)});
+    EXPECT_EQ(sounds("ATTN.WAV"), attentionBefore + 1);
     // The history keeps what was there, the loss comes after it.
     const std::vector<std::string> after = history();
     ASSERT_GT(after.size(), before.size());
@@ -271,6 +287,36 @@ TEST_F(LostConnectionTest, LinesReceivedBeforeTheCloseAreHandledFirst) {
   EXPECT_EQ(rows.back(), kLost);
 }
 
+// With the main window closed a history line is lost: the end of the
+// session is still told, on the screen and by the attention sound, and the
+// scope empties.
+TEST_F(LostConnectionTest, WithTheMainWindowClosedTheLossIsStillTold) {
+  PlaceUserNearTraffic(host());
+  event("txMN", "mp__", "slct", static_cast<int>(FourCC("mp40")));
+  LoopbackPeer peer("127.0.0.212");
+  ASSERT_NO_FATAL_FAILURE(connect(peer, "127.0.0.212"));
+  ASSERT_TRUE(peer.send(kTwoPilotsAndATower));
+  ASSERT_TRUE(pump([&] { return state().objects.size() == 2; }));
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  ASSERT_FALSE(isOpen("txMN"));
+  EXPECT_EQ(sounds("ATTN.WAV"), 0);
+  const std::size_t noticesBefore = state().notices.size();
+
+  peer.closeClient();
+  ASSERT_TRUE(pump([&] { return !noticesSince(noticesBefore).empty(); }, 3000));
+  pumpFor(300);
+  EXPECT_EQ(noticesSince(noticesBefore),
+            std::vector<std::string>{"10 " + std::string(kLost)});
+  EXPECT_EQ(sounds("ATTN.WAV"), 1);
+  EXPECT_TRUE(state().objects.empty());
+  // The session has ended: Connect from the new window logs in again.
+  openMainWindow();
+  reconnect("127.0.0.212");
+  ASSERT_TRUE(peer.accept());
+  EXPECT_EQ(peer.readLine(), kLogin);
+  disconnect();
+}
+
 // A connection that never comes about is told with its address, and OK in
 // the connect window starts a new attempt without a Disconnect.
 TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
@@ -282,10 +328,17 @@ TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
     fill(address);  // nobody listens there
     pressOk();
     EXPECT_FALSE(isOpen("txCN"));
+    const int attentionBefore = sounds("ATTN.WAV");
+    const std::size_t noticesBefore = state().notices.size();
     ASSERT_TRUE(pump([&] { return historyHas(told); }, 5000));
     pumpFor(200);
     EXPECT_EQ(historyCount(told), 1);
     EXPECT_FALSE(historyHas(kLost));
+    EXPECT_EQ(noticesSince(noticesBefore),
+              std::vector<std::string>{"10 " + told});
+    EXPECT_EQ(sounds("ATTN.WAV"), attentionBefore + 1);
+    // Sounds last one second of host time: the next cue is not held back.
+    host().model().modify([](sim::HostState& s) { s.hostTime += 2.0; });
 
     LoopbackPeer peer("127.0.0.192");
     ASSERT_TRUE(peer.listening());

@@ -267,6 +267,58 @@ TEST_F(FlightPlanWindowTest, ResendWithoutAPlanSendsNothing) {
   EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
 }
 
+// Opening the window shows what the simulator offers but stores nothing:
+// Resend after only looking has nothing to send. A plan filed with OK is
+// resent as filed, also after a refusal and after it was looked at again.
+TEST_F(FlightPlanWindowTest, LookingAtThePlanFilesNothing) {
+  LoopbackPeer peer("127.0.0.215");
+  connect(peer, "127.0.0.215");
+  setClock(12, 0);
+  host().model().modify([](sim::HostState& s) {
+    s.departure = "KSFO";
+    s.destination = "KLAX";
+  });
+  openPlan();
+  EXPECT_EQ(shown("depP"), "KSFO");
+  EXPECT_EQ(shown("dest"), "KLAX");
+  press("cnBn");
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(history().back(), "No flight plan to send: file one first.");
+  EXPECT_FALSE(answer(peer, 400).has_value());
+  EXPECT_FALSE(historyHas("Flight Plan Sent"));
+
+  // Filed while disconnected: refused, but stored; Resend sends it later.
+  disconnect();
+  openPlan();
+  type("rmrk", "first");
+  press("okBn");
+  EXPECT_EQ(history().back(), "You must be connected first");
+  reconnect("127.0.0.215");
+  ASSERT_TRUE(peer.accept());
+  ASSERT_TRUE(peer.readLine().has_value());
+  const std::string filed =
+      "$FPABC:SERVER:I::0:KSFO:1210:1200::KLAX:0:0:0:0::FIRST:";
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(answer(peer), filed);
+  EXPECT_EQ(history().back(), "Flight Plan Sent");
+
+  // Looked at later, at another time, with another planner, and cancelled:
+  // the filed plan stays as it was.
+  setClock(15, 30);
+  host().model().modify([](sim::HostState& s) {
+    s.plan = {{2, "EDDF", 0, 0}, {2, "TOP", 844.0f, 35000.0f}};
+  });
+  openPlan();
+  EXPECT_EQ(shown("actT"), "1530");
+  EXPECT_EQ(shown("crzA"), "35000");
+  EXPECT_EQ(shown("fplA"), "EDDF TOP ");
+  type("depP", "eddf");
+  press("cnBn");
+  pick("txMN", "atc_", "rpln");
+  EXPECT_EQ(answer(peer), filed);
+  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+}
+
 // The planner's list is read for 1000 nodes at most (a corrupt link would
 // never end it); a stored one-character cruise altitude is kept.
 TEST_F(FlightPlanWindowTest, ThePlannerIsReadForAThousandNodesAtMost) {
