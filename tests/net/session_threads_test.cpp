@@ -274,6 +274,9 @@ TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const int paced = 1000 / (CTXSocket::kOutputWaitMs + CTXSocket::kPauseMs);
   EXPECT_GT(session_->cycles() - before, 2 * paced);
+  // A full send buffer is no broken link.
+  EXPECT_FALSE(session_->writeBroken());
+  EXPECT_FALSE(session_->lost());
   const auto start = Clock::now();
   sender_.reset();
   session_.reset();
