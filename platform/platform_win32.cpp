@@ -1,8 +1,10 @@
 // The real Windows services behind platform.h.
 // Winsock 2 before windows.h, which would otherwise bring the old one.
-#include <mstcpip.h>
-#include <windows.h>
 #include <winsock2.h>
+// Then the system, then the TCP options and the keepalive control.
+#include <windows.h>
+//
+#include <mstcpip.h>
 #include <ws2tcpip.h>
 
 #include <atomic>
