@@ -33,6 +33,7 @@ add_executable(platform_services_test
   ${TALVIX_WIN_TESTS}/platform_services_test.cpp
   ${CMAKE_SOURCE_DIR}/platform/platform_win32.cpp)
 target_include_directories(platform_services_test PRIVATE ${CMAKE_SOURCE_DIR})
+target_link_libraries(platform_services_test PRIVATE ws2_32)
 add_executable(toolchain_probe ${TALVIX_WIN_TESTS}/toolchain_probe.cpp)
 target_link_libraries(toolchain_probe PRIVATE talvix_commoncpp)
 add_executable(refused_connect_test ${TALVIX_WIN_TESTS}/refused_connect_test.cpp)

@@ -2,20 +2,23 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <new>
 
 #include "core/guard.h"
 #include "net/queue_locks.h"
+#include "platform/platform.h"
 
 namespace talvix {
 namespace {
 constexpr char kReceiverGuard[] =
     "CTXSocket - Talvix: Exception caught. Notify author.";
 
-// A failed peek or read of the non-blocking socket: only "nothing waiting
-// yet" (or an interrupted call) leaves the connection usable.
-bool NothingWaiting() {
+// A failed call on the non-blocking socket: only "nothing waiting yet" or
+// "no room to write yet" (one error) or an interrupted call leaves the
+// connection usable.
+bool WouldBlock() {
 #if defined(_WIN32)
   const int error = WSAGetLastError();
   return error == WSAEWOULDBLOCK || error == WSAEINTR;
@@ -27,7 +30,7 @@ bool NothingWaiting() {
 // What a peek into room for at least one byte says of the connection: 0
 // bytes is the end of the stream, a failure other than no data a break.
 bool PeekFoundEnd(ssize_t peeked) {
-  return peeked == 0 || (peeked < 0 && !NothingWaiting());
+  return peeked == 0 || (peeked < 0 && !WouldBlock());
 }
 
 }  // namespace
@@ -53,6 +56,13 @@ bool CTXSocket::queueOn(OutgoingQueue::Lane lane, Packet* packet) {
 void CTXSocket::writeToStream(const char* data, std::size_t length) {
   std::lock_guard<std::mutex> hold(streamLock_);
   write(data, static_cast<std::streamsize>(length));
+}
+
+ssize_t CTXSocket::writeData(const void* data, size_t length,
+                             timeout_t timeout) {
+  const ssize_t written = ost::TCPSession::writeData(data, length, timeout);
+  if (written < 0 && !WouldBlock()) writeBroken_.store(true);
+  return written;
 }
 
 bool CTXSocket::localAddress(std::string* hostName,
@@ -161,6 +171,11 @@ void CTXSocket::run() {
     if (!stop_.requested()) neverConnected_.store(true);
     return;
   }
+  // A link that dies in silence must still break the socket, so that the
+  // reads below find it ended; set once the connection is up, as the bound
+  // on unacknowledged data would otherwise also cut the connect wait short.
+  platform::WatchLink(static_cast<std::uintptr_t>(so),
+                      platform::SessionLinkWatch());
   connected_.store(true);
   line_.clear();
   while (!stop_.requested()) {
@@ -174,6 +189,9 @@ void CTXSocket::run() {
         receiveWaitingLines();
       }
     });
+    // A write that failed tells of a broken link even when reading finds
+    // nothing amiss; the lines read this cycle are queued by now.
+    if (writeBroken_.load()) lost_.store(true);
     // The server has gone: every line it completed is queued, a line cut
     // off by the end is dropped, and the receiver ends. The simulator's side
     // ends the session once it has handled the queued lines.

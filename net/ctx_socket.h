@@ -61,6 +61,10 @@ class CTXSocket : public ost::TCPSession {
   // or broken (end of stream, reset, a read error). Every line read before
   // is on the incoming queue by then, and the receiver reads no more.
   bool lost() const { return lost_.load(); }
+  // True once a write to the socket has failed for any reason but a full
+  // send buffer: the link is broken even if nothing has come to read. The
+  // receiver then marks the connection lost after the lines still waiting.
+  bool writeBroken() const { return writeBroken_.load(); }
   // True when the thread ended without the connection completing: refused,
   // an address that did not resolve, or the 60-second wait over.
   bool neverConnected() const { return neverConnected_.load(); }
@@ -91,6 +95,11 @@ class CTXSocket : public ost::TCPSession {
   // one that reaps it. A failed Initial therefore comes back to run().
   void exit() override {}
 
+  // Every write of the stream, the sender's and the receiver's flush, goes
+  // through here: a failure other than a full send buffer is noted.
+  ssize_t writeData(const void* data, size_t length,
+                    timeout_t timeout = 0) override;
+
   // Adds waiting bytes of the current line; true when the line is complete
   // (ended by LF) or full. False when nothing more is waiting, and also when
   // the connection has ended, which lost() then tells. Reachable by derived
@@ -116,6 +125,7 @@ class CTXSocket : public ost::TCPSession {
   WorkerStop stop_;
   std::atomic<bool> connected_{false};
   std::atomic<bool> lost_{false};
+  std::atomic<bool> writeBroken_{false};
   std::atomic<bool> neverConnected_{false};
   std::atomic<int> droppedIncoming_{0};
   std::atomic<int> droppedOutgoing_[OutgoingQueue::kLanes] = {0, 0};

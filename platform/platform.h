@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace talvix::platform {
@@ -82,5 +83,29 @@ long long NowSeconds();
 
 // The folder separator of this system.
 char PathSeparator();
+
+// How a session's socket watches its link, so that a link that dies without
+// a word (no end of stream, no reset: every packet lost on the way) breaks
+// the socket within a bounded time. After keepIdleMs without traffic a
+// keepalive probe goes out, then one every keepIntervalMs, and keepProbes
+// unanswered ones end the connection; data sent but not acknowledged for
+// unackedMs ends it too. A healthy peer acknowledges both, so a connection
+// that is merely quiet is never cut.
+struct LinkWatch {
+  int keepIdleMs;
+  int keepIntervalMs;
+  int keepProbes;
+  int unackedMs;
+};
+
+// The values every session's socket gets. The position report every five
+// seconds keeps data in flight, so on a dead link the bound on
+// unacknowledged data is what ends it, within about 35 seconds.
+inline constexpr LinkWatch kSessionLinkWatch{10000, 5000, 3, 30000};
+LinkWatch SessionLinkWatch();
+
+// Sets the watch on a connected TCP socket (the system's socket handle).
+// False when the system refused one of the settings; the others stay set.
+bool WatchLink(std::uintptr_t socket, const LinkWatch& watch);
 
 }  // namespace talvix::platform

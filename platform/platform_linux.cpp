@@ -1,6 +1,9 @@
 // Linux stand-ins for the Windows services of platform.h.
 #include <fcntl.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <pthread.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -188,5 +191,48 @@ CalendarTime LocalNow() {
 long long NowSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
 char PathSeparator() { return '/'; }
+
+namespace {
+
+// Whole seconds for the keepalive settings, at least one.
+int SecondsOf(int milliseconds) {
+  return milliseconds < 1000 ? 1 : (milliseconds + 999) / 1000;
+}
+
+}  // namespace
+
+// Tests that cannot wait half a minute for each case set the bound on
+// unacknowledged data in milliseconds through TALVIX_TEST_LINK_TIMEOUT_MS;
+// the other values follow at the same scale. Only this stand-in reads it:
+// the Windows build has the fixed values alone.
+LinkWatch SessionLinkWatch() {
+  const char* scale = std::getenv("TALVIX_TEST_LINK_TIMEOUT_MS");
+  const long unacked = scale ? std::strtol(scale, nullptr, 10) : 0;
+  if (unacked <= 0 || unacked >= kSessionLinkWatch.unackedMs)
+    return kSessionLinkWatch;
+  auto scaled = [unacked](int value) {
+    return static_cast<int>(value * unacked / kSessionLinkWatch.unackedMs);
+  };
+  return {scaled(kSessionLinkWatch.keepIdleMs),
+          scaled(kSessionLinkWatch.keepIntervalMs),
+          kSessionLinkWatch.keepProbes, static_cast<int>(unacked)};
+}
+
+// Keepalive alone never fires while sent data waits for its
+// acknowledgement, which on a live session is nearly always: the user
+// timeout is what ends a dead link there, and with it set the keepalive
+// probes also give up once that much time has passed without an answer.
+bool WatchLink(std::uintptr_t socket, const LinkWatch& watch) {
+  const int fd = static_cast<int>(socket);
+  auto set = [fd](int level, int name, int value) {
+    return setsockopt(fd, level, name, &value, sizeof value) == 0;
+  };
+  bool ok = set(SOL_SOCKET, SO_KEEPALIVE, 1);
+  ok = set(IPPROTO_TCP, TCP_KEEPIDLE, SecondsOf(watch.keepIdleMs)) && ok;
+  ok = set(IPPROTO_TCP, TCP_KEEPINTVL, SecondsOf(watch.keepIntervalMs)) && ok;
+  ok = set(IPPROTO_TCP, TCP_KEEPCNT, watch.keepProbes) && ok;
+  ok = set(IPPROTO_TCP, TCP_USER_TIMEOUT, watch.unackedMs) && ok;
+  return ok;
+}
 
 }  // namespace talvix::platform

@@ -1,5 +1,11 @@
 // The real Windows services behind platform.h.
+// Winsock 2 before windows.h, which would otherwise bring the old one.
+#include <winsock2.h>
+// Then the system, then the TCP options and the keepalive control.
 #include <windows.h>
+//
+#include <mstcpip.h>
+#include <ws2tcpip.h>
 
 #include <atomic>
 #include <cstdio>
@@ -168,5 +174,53 @@ long long NowSeconds() {
 }
 
 char PathSeparator() { return '\\'; }
+
+namespace {
+
+// Older headers lack the options of newer systems; the numbers are the
+// system's own.
+#ifndef TCP_MAXRT
+constexpr int kMaxRetransmitTime = 5;
+#else
+constexpr int kMaxRetransmitTime = TCP_MAXRT;
+#endif
+#ifndef TCP_KEEPCNT
+constexpr int kKeepaliveCount = 16;
+#else
+constexpr int kKeepaliveCount = TCP_KEEPCNT;
+#endif
+
+}  // namespace
+
+LinkWatch SessionLinkWatch() { return kSessionLinkWatch; }
+
+// Keepalive times through SIO_KEEPALIVE_VALS (every system since 2000);
+// the time sent data may go unacknowledged through TCP_MAXRT, in whole
+// seconds (since Vista). The probe count is the system's own (10) unless
+// TCP_KEEPCNT is known (Windows 10 1703 on): its refusal is no failure,
+// since the bound on unacknowledged data is what ends a live session.
+bool WatchLink(std::uintptr_t socket, const LinkWatch& watch) {
+  const SOCKET s = static_cast<SOCKET>(socket);
+  const BOOL on = TRUE;
+  bool ok = setsockopt(s, SOL_SOCKET, SO_KEEPALIVE,
+                       reinterpret_cast<const char*>(&on), sizeof on) == 0;
+  tcp_keepalive times{};
+  times.onoff = 1;
+  times.keepalivetime = static_cast<ULONG>(watch.keepIdleMs);
+  times.keepaliveinterval = static_cast<ULONG>(watch.keepIntervalMs);
+  DWORD returned = 0;
+  ok = WSAIoctl(s, SIO_KEEPALIVE_VALS, &times, sizeof times, nullptr, 0,
+                &returned, nullptr, nullptr) == 0 &&
+       ok;
+  const DWORD probes = static_cast<DWORD>(watch.keepProbes);
+  setsockopt(s, IPPROTO_TCP, kKeepaliveCount,
+             reinterpret_cast<const char*>(&probes), sizeof probes);
+  const DWORD seconds = static_cast<DWORD>((watch.unackedMs + 999) / 1000);
+  ok = setsockopt(s, IPPROTO_TCP, kMaxRetransmitTime,
+                  reinterpret_cast<const char*>(&seconds),
+                  sizeof seconds) == 0 &&
+       ok;
+  return ok;
+}
 
 }  // namespace talvix::platform

@@ -129,7 +129,7 @@ TEST_F(SessionThreadsTest, AQueueAtItsRoomLosesNothingItHasRoomFor) {
   LoopbackPeer peer("127.0.0.156");
   openConnected(peer, "127.0.0.156");
   constexpr int kRoom = 5;
-  for (const int extra : {0, 1, 3}) {
+  for (const int extra : {0, 1, 3, 20}) {
     SCOPED_TRACE(extra);
     {
       platform::LockGuard hold(IncomingLock());
@@ -139,11 +139,17 @@ TEST_F(SessionThreadsTest, AQueueAtItsRoomLosesNothingItHasRoomFor) {
     std::string burst;
     for (int i = 0; i < kRoom + extra; ++i)
       burst += "#TMAAA:BBB:" + std::to_string(i) + "\r\n";
+    const int cyclesBefore = session_->cycles();
     ASSERT_TRUE(peer.send(burst));
-    ASSERT_TRUE(waitUntil([&] {
-      return incomingCount() == PacketQueue::kSlots &&
-             session_->droppedIncoming() == extra;
-    }));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+          return incomingCount() == PacketQueue::kSlots &&
+                 session_->droppedIncoming() == extra;
+        },
+        10000));
+    // Each cycle drops at most the one line it reads into a full queue; the
+    // rest wait on the socket meanwhile.
+    EXPECT_GE(session_->cycles() - cyclesBefore, extra);
     // Some cycles later nothing more has gone.
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(session_->takeDroppedIncoming(), extra);
@@ -303,6 +309,9 @@ TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const int paced = 1000 / (CTXSocket::kOutputWaitMs + CTXSocket::kPauseMs);
   EXPECT_GT(session_->cycles() - before, 2 * paced);
+  // A full send buffer is no broken link.
+  EXPECT_FALSE(session_->writeBroken());
+  EXPECT_FALSE(session_->lost());
   const auto start = Clock::now();
   sender_.reset();
   session_.reset();

@@ -26,6 +26,7 @@
 #include "tests/protocol/session_plugin_fixture.h"
 #include "tests/server/server_process.h"
 #include "tests/support/failing_allocation.h"
+#include "tests/support/plugin_socket.h"
 #include "ui/window_codes.h"
 
 namespace talvix {
@@ -214,7 +215,8 @@ class LostConnectionTest : public SessionLifecycleTest {
   // Logs in at the address, gets two pilots and a tower, then the server
   // goes the given way. Within 2 s the loss is told once and the session
   // is tidied; a new Connect to a fresh peer logs in.
-  void loseTheServer(const std::string& address, void (LoopbackPeer::*go)(),
+  void loseTheServer(const std::string& address,
+                     const std::function<void(LoopbackPeer&)>& go,
                      const std::string& freshAddress) {
     PlaceUserNearTraffic(host());
     event("txMN", "mp__", "slct", static_cast<int>(FourCC("mp40")));
@@ -229,7 +231,7 @@ class LostConnectionTest : public SessionLifecycleTest {
     const int attentionBefore = sounds("ATTN.WAV");
     const std::size_t noticesBefore = state().notices.size();
 
-    (peer.*go)();
+    go(peer);
     ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 2000));
     pumpFor(300);
     EXPECT_EQ(historyCount(kLost), 1);
@@ -265,6 +267,20 @@ TEST_F(LostConnectionTest, ServerClosingMidSessionIsToldOnceAndTidied) {
 
 TEST_F(LostConnectionTest, ResetConnectionIsToldOnceAndTidied) {
   loseTheServer("127.0.0.191", &LoopbackPeer::resetClient, "127.0.0.199");
+}
+
+// The plug-in's own end can no longer send, while reading finds nothing
+// amiss: the failed write alone tells that the link is broken.
+TEST_F(LostConnectionTest, AFailedWriteIsToldOnceAndTidied) {
+  const std::string address = "127.0.0.213";
+  loseTheServer(
+      address,
+      [&](LoopbackPeer& peer) {
+        ASSERT_EQ(shutdown(testing::PluginSocketTo(address), SHUT_WR), 0);
+        // The answer to a ping is the write that fails.
+        ASSERT_TRUE(peer.send("$PIXYZ:ABC:5\r\n"));
+      },
+      "127.0.0.214");
 }
 
 // Lines still queued when the server closes are handled first; the loss is

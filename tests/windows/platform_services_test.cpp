@@ -1,10 +1,17 @@
 // The real Windows services of platform/ under wine: the registry entry of the
 // voice program (written beforehand with `wine reg add`), starting it by its
-// path, the current directory, whole-file writes, the clock and the locks.
+// path, the current directory, whole-file writes, the clock, the locks and
+// the link watch of a connected socket, read back with getsockopt.
 //
 // Usage: platform_services_test <expected roger.exe path> <scratch folder>
 // Exit code 0 when every check passed; each failure is printed.
+// Winsock 2 before windows.h, which would otherwise bring the old one.
+#include <winsock2.h>
+#include <ws2tcpip.h>
+//
 #include <windows.h>
+//
+#include <mstcpip.h>
 
 #include <cstdio>
 #include <cstring>
@@ -278,6 +285,118 @@ void TestLock() {
   Check(counter == 80000, "the lock keeps four threads' updates apart");
 }
 
+// The numbers of the system's TCP options, which older headers lack.
+constexpr int kKeepaliveIdle = 3;       // TCP_KEEPALIVE / TCP_KEEPIDLE, seconds
+constexpr int kMaxRetransmitTime = 5;   // TCP_MAXRT, seconds
+constexpr int kKeepaliveCount = 16;     // TCP_KEEPCNT
+constexpr int kKeepaliveInterval = 17;  // TCP_KEEPINTVL, seconds
+
+bool UnderWine() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll != nullptr &&
+         GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// A connected pair on loopback; false when the system gave none.
+bool ConnectedPair(SOCKET* client, SOCKET* server) {
+  SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in at{};
+  at.sin_family = AF_INET;
+  at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  int size = sizeof at;
+  bool ok = listener != INVALID_SOCKET &&
+            bind(listener, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0 &&
+            listen(listener, 1) == 0 &&
+            getsockname(listener, reinterpret_cast<sockaddr*>(&at), &size) == 0;
+  *client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  ok = ok && *client != INVALID_SOCKET &&
+       connect(*client, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+  *server = ok ? accept(listener, nullptr, nullptr) : INVALID_SOCKET;
+  if (listener != INVALID_SOCKET) closesocket(listener);
+  return ok && *server != INVALID_SOCKET;
+}
+
+// One option read back: checked where the system answers; under wine an
+// option that wine does not pass on is said plainly and left unchecked,
+// elsewhere it is a failure.
+void CheckOption(SOCKET s, int level, int name, DWORD expected,
+                 const char* what) {
+  DWORD value = 0;
+  int size = sizeof value;
+  if (getsockopt(s, level, name, reinterpret_cast<char*>(&value), &size) == 0) {
+    if (value != expected) {
+      ++failures;
+      std::fprintf(stderr, "FAILED: %s reads %lu, not %lu\n", what,
+                   static_cast<unsigned long>(value),
+                   static_cast<unsigned long>(expected));
+    }
+    return;
+  }
+  if (UnderWine()) {
+    std::printf("NOT CHECKED under wine: %s (getsockopt error %d)\n", what,
+                WSAGetLastError());
+    return;
+  }
+  Check(false, what);
+}
+
+void TestLinkWatch() {
+  WSADATA data;
+  Check(WSAStartup(MAKEWORD(2, 2), &data) == 0, "Winsock starts");
+  SOCKET client = INVALID_SOCKET, server = INVALID_SOCKET;
+  if (!ConnectedPair(&client, &server)) {
+    Check(false, "a connected pair of loopback sockets");
+    WSACleanup();
+    return;
+  }
+  const talvix::platform::LinkWatch watch =
+      talvix::platform::SessionLinkWatch();
+  Check(watch.keepIdleMs == 10000 && watch.keepIntervalMs == 5000 &&
+            watch.keepProbes == 3 && watch.unackedMs == 30000,
+        "the link watch has its fixed values");
+  const bool taken =
+      talvix::platform::WatchLink(static_cast<std::uintptr_t>(client), watch);
+  if (!taken && UnderWine()) {
+    // Name what wine refuses, each on a socket of its own: the keepalive
+    // times must pass, the bound on unacknowledged data may not.
+    SOCKET probe = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    tcp_keepalive times{1, 10000, 5000};
+    DWORD returned = 0;
+    Check(WSAIoctl(probe, SIO_KEEPALIVE_VALS, &times, sizeof times, nullptr, 0,
+                   &returned, nullptr, nullptr) == 0,
+          "wine takes SIO_KEEPALIVE_VALS");
+    const DWORD seconds = 30;
+    if (setsockopt(probe, IPPROTO_TCP, kMaxRetransmitTime,
+                   reinterpret_cast<const char*>(&seconds),
+                   sizeof seconds) != 0)
+      std::printf(
+          "NOT CHECKED under wine: TCP_MAXRT is refused (error %d), "
+          "so WatchLink reports a refused setting\n",
+          WSAGetLastError());
+    else
+      Check(false, "WatchLink takes every setting that wine takes");
+    closesocket(probe);
+  } else {
+    Check(taken, "the system takes every setting of the link watch");
+  }
+  CheckOption(client, SOL_SOCKET, SO_KEEPALIVE, 1, "SO_KEEPALIVE on");
+  CheckOption(client, IPPROTO_TCP, kKeepaliveIdle, 10,
+              "keepalive idle time 10 s (SIO_KEEPALIVE_VALS)");
+  CheckOption(client, IPPROTO_TCP, kKeepaliveInterval, 5,
+              "keepalive interval 5 s (SIO_KEEPALIVE_VALS)");
+  CheckOption(client, IPPROTO_TCP, kKeepaliveCount, 3,
+              "keepalive probe count 3 (TCP_KEEPCNT)");
+  CheckOption(client, IPPROTO_TCP, kMaxRetransmitTime, 30,
+              "unacknowledged data bound 30 s (TCP_MAXRT)");
+  // The watch leaves a healthy connection as it was.
+  char byte = 'x';
+  Check(send(client, &byte, 1, 0) == 1 && recv(server, &byte, 1, 0) == 1,
+        "the watched connection still carries data");
+  closesocket(client);
+  closesocket(server);
+  WSACleanup();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -292,6 +411,7 @@ int main(int argc, char** argv) {
   TestCurrentDirectoryAndFiles(argv[2]);
   TestClock();
   TestLock();
+  TestLinkWatch();
   if (failures == 0) std::printf("platform services: all checks passed\n");
   return failures == 0 ? 0 : 1;
 }
