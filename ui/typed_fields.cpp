@@ -13,7 +13,6 @@ bool IsCallsignCharacter(char c) {
 }  // namespace
 
 bool IsValidCallsign(const char* text) {
-  if (text == nullptr) return false;
   std::size_t length = 0;
   for (; text[length] != '\0'; ++length) {
     if (length == kCallsignMaxLength || !IsCallsignCharacter(text[length]))
@@ -23,7 +22,6 @@ bool IsValidCallsign(const char* text) {
 }
 
 bool IsSafeField(const char* text) {
-  if (text == nullptr) return true;
   for (; *text != '\0'; ++text) {
     if (*text == ':' || IsControl(static_cast<unsigned char>(*text)))
       return false;

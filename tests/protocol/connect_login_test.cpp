@@ -94,6 +94,7 @@ TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
       {"csgn", "ABC.", rule, nullptr},
       {"csgn", "\xc3\x84BC", rule, nullptr},
       {"csgn", "", rule, nullptr},
+      // The neighbours of each allowed range.
       {"csgn", "ABCDEFGHIJKLMNO", rule, nullptr},  // 15
       {"csgn", std::string(80, 'A'), rule, nullptr},
       {"user", "12:3", unsafe("Username"), nullptr},
@@ -102,12 +103,16 @@ TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
       {"pwd_", "p\x7fw", unsafe("Password"), nullptr},
       {"fnam", "J:o", unsafe("First name"), nullptr},
       {"lnam", "Lee\x1b", unsafe("Last name"), nullptr},
+      {"lnam", "Lee\x1f", unsafe("Last name"), nullptr},
+      {"fnam", "\x01Jo", unsafe("First name"), nullptr},
       {"base", "KS:FO", unsafe("Home base"), nullptr},
       {"csgn", "a_B-9", "", "#APa_B-9:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"csgn", "AZaz09_-", "", "#APAZaz09_-:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"csgn", "N", "", "#APN:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
       {"csgn", "ABCDEFGHIJKLMN", "",
        "#APABCDEFGHIJKLMN:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
-      {"pwd_", "p w-\xc3\xa9!", "",
-       "#APABC:SERVER:123:p w-\xc3\xa9!:1:9:3:Jo Lee KSFO"},
+      {"pwd_", "p w-\xc3\xa9!~", "",
+       "#APABC:SERVER:123:p w-\xc3\xa9!~:1:9:3:Jo Lee KSFO"},
       {"lnam", "O'Neil-Lee Jr.", "",
        "#APABC:SERVER:123:pw:1:9:3:Jo O'Neil-Lee Jr. KSFO"},
   };

@@ -64,11 +64,18 @@ const Typed kTyped[] = {
     {".metar KSJC", "", kCommandList},
     {".metr KSFO", "", kCommandList},
     {".rw", "", kCommandList},  // the command is ".rw " with its blank
+    {".Zulu time", "", kCommandList},
+    {".afk", "", kCommandList},
     {".mt KSFO", "$AXABC:SERVER:METAR:KSFO", "Requested METAR for KSFO"},
     // Anything else after the dot is chat as before.
     {". hello", "#TMABC:@22800:. hello", "ABC: . hello"},
     {"...", "#TMABC:@22800:...", "ABC: ..."},
     {".5 left", "#TMABC:@22800:.5 left", "ABC: .5 left"},
+    {".", "#TMABC:@22800:.", "ABC: ."},
+    {".@ ok", "#TMABC:@22800:.@ ok", "ABC: .@ ok"},
+    {".[ ok", "#TMABC:@22800:.[ ok", "ABC: .[ ok"},
+    {".` ok", "#TMABC:@22800:.` ok", "ABC: .` ok"},
+    {".{ ok", "#TMABC:@22800:.{ ok", "ABC: .{ ok"},
     // A command without its argument says how it is used.
     {".ping", "", "Usage: .ping CALLSIGN"},
     {".PING ", "", "Usage: .ping CALLSIGN"},
