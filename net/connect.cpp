@@ -23,19 +23,16 @@ namespace {
 constexpr char kChangeCallsign[] = "Please change your callsign.";
 constexpr char kServerTooLong[] =
     "Server name longer than 63 characters: choose another server.";
-constexpr int kServerTextSize = kServerNameMaxLength + 1;
-constexpr int kCallsignReadSize = 64;
 
 void ReadField(std::uint32_t control, char* buffer, int size) {
-  buffer[0] = '\0';
   host::GetText(codes::kConnectWindow, control, buffer, size);
-  buffer[size - 1] = '\0';
 }
 
-// The fields as typed. The callsign is read with room to spare, so that a
-// longer one is refused rather than cut to one that was never typed.
+// The fields as typed. The callsign is read with one character more than
+// the record holds, so that a longer one is refused rather than cut to one
+// that was never typed.
 struct TypedLogin {
-  char callsign[kCallsignReadSize];
+  char callsign[sizeof ConnectionRecord::callsign + 1];
   char username[sizeof ConnectionRecord::username];
   char password[sizeof ConnectionRecord::password];
   char firstName[sizeof ConnectionRecord::firstName];
@@ -156,7 +153,7 @@ void connectToServer(std::uint32_t component) {
 
   AircraftRef user{};
   host::UserAircraft(&user);
-  char scratch[kServerTextSize] = {};
+  char scratch[sizeof record.server] = {};
   const int serverItem = host::GetPopupSelection(
       codes::kConnectWindow, codes::kServerPopup, scratch, sizeof scratch);
   WriteSettings(record, serverItem);

@@ -51,7 +51,6 @@ void TakeServerSelection() {
   // One character more than the record holds tells a name that is too long.
   char server[kServerNameMaxLength + 2] = {};
   host::GetPopupSelection(kWindow, codes::kServerPopup, server, sizeof server);
-  server[sizeof server - 1] = '\0';
   SetServerName(Connection(), server);
 }
 
