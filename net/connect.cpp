@@ -2,6 +2,7 @@
 // kill from the server close it. Simulator's thread only.
 #include <cstring>
 #include <new>
+#include <string>
 
 #include "core/host.h"
 #include "core/text.h"
@@ -11,26 +12,72 @@
 #include "net/session.h"
 #include "net/session_state.h"
 #include "net/socket_sender.h"
+#include "ui/connect_dialog.h"
 #include "ui/settings.h"
+#include "ui/typed_fields.h"
 #include "ui/window_codes.h"
 
 namespace talvix {
 namespace {
 
 constexpr char kChangeCallsign[] = "Please change your callsign.";
-constexpr int kServerTextSize = 20;
+constexpr char kServerTooLong[] =
+    "Server name longer than 63 characters: choose another server.";
 
 void ReadField(std::uint32_t control, char* buffer, int size) {
   host::GetText(codes::kConnectWindow, control, buffer, size);
 }
 
-void CopyFieldsIntoRecord(ConnectionRecord& record) {
-  ReadField(codes::kCallsignField, record.callsign, sizeof record.callsign);
-  ReadField(codes::kUsernameField, record.username, sizeof record.username);
-  ReadField(codes::kPasswordField, record.password, sizeof record.password);
-  ReadField(codes::kFirstNameField, record.firstName, sizeof record.firstName);
-  ReadField(codes::kLastNameField, record.lastName, sizeof record.lastName);
-  ReadField(codes::kHomeBaseField, record.homeBase, sizeof record.homeBase);
+// The fields as typed. The callsign is read with one character more than
+// the record holds, so that a longer one is refused rather than cut to one
+// that was never typed.
+struct TypedLogin {
+  char callsign[sizeof ConnectionRecord::callsign + 1];
+  char username[sizeof ConnectionRecord::username];
+  char password[sizeof ConnectionRecord::password];
+  char firstName[sizeof ConnectionRecord::firstName];
+  char lastName[sizeof ConnectionRecord::lastName];
+  char homeBase[sizeof ConnectionRecord::homeBase];
+};
+
+void ReadTypedLogin(TypedLogin& typed) {
+  ReadField(codes::kCallsignField, typed.callsign, sizeof typed.callsign);
+  ReadField(codes::kUsernameField, typed.username, sizeof typed.username);
+  ReadField(codes::kPasswordField, typed.password, sizeof typed.password);
+  ReadField(codes::kFirstNameField, typed.firstName, sizeof typed.firstName);
+  ReadField(codes::kLastNameField, typed.lastName, sizeof typed.lastName);
+  ReadField(codes::kHomeBaseField, typed.homeBase, sizeof typed.homeBase);
+}
+
+// The line that refuses the login, or "" when every field may go into the
+// login line.
+std::string LoginRefusal(const TypedLogin& typed,
+                         const ConnectionRecord& record) {
+  if (std::strcmp(typed.callsign, settings::kDefaultCallsign) == 0)
+    return kChangeCallsign;
+  if (!IsValidCallsign(typed.callsign)) return kCallsignRule;
+  const struct {
+    const char* name;
+    const char* text;
+  } fields[] = {{"Username", typed.username},
+                {"Password", typed.password},
+                {"First name", typed.firstName},
+                {"Last name", typed.lastName},
+                {"Home base", typed.homeBase}};
+  for (const auto& field : fields) {
+    if (!IsSafeField(field.text)) return UnsafeFieldLine(field.name);
+  }
+  if (record.serverTooLong) return kServerTooLong;
+  return std::string();
+}
+
+void CopyIntoRecord(const TypedLogin& typed, ConnectionRecord& record) {
+  CopyText(record.callsign, typed.callsign);
+  CopyText(record.username, typed.username);
+  CopyText(record.password, typed.password);
+  CopyText(record.firstName, typed.firstName);
+  CopyText(record.lastName, typed.lastName);
+  CopyText(record.homeBase, typed.homeBase);
 }
 
 void WriteSettings(const ConnectionRecord& record, int serverItem) {
@@ -75,13 +122,6 @@ void OpenSession(const ConnectionRecord& record) {
   state.session->queuePacket(login);
 }
 
-void CopyServerSelection() {
-  char server[kServerTextSize] = {};
-  host::GetPopupSelection(codes::kConnectWindow, codes::kServerPopup, server,
-                          sizeof server);
-  CopyText(Connection().server, server);
-}
-
 }  // namespace
 
 void OnConnectWindowEvent(std::uint32_t control, std::uint32_t event,
@@ -89,7 +129,7 @@ void OnConnectWindowEvent(std::uint32_t control, std::uint32_t event,
   if (event == codes::kEventAction) {
     connectToServer(control);
   } else if (event == codes::kEventSelect && control == codes::kServerPopup) {
-    CopyServerSelection();
+    TakeServerSelection();
   }
 }
 
@@ -100,16 +140,20 @@ void connectToServer(std::uint32_t component) {
   }
   if (host::IsWindowOpen(codes::kAircraftWindow)) return;
 
+  // A refused login changes nothing: not the record, not the settings.
   ConnectionRecord& record = Connection();
-  CopyFieldsIntoRecord(record);
-  if (std::strcmp(record.callsign, settings::kDefaultCallsign) == 0) {
-    host::Alert(kChangeCallsign);
+  TypedLogin typed;
+  ReadTypedLogin(typed);
+  const std::string refusal = LoginRefusal(typed, record);
+  if (!refusal.empty()) {
+    host::Alert(refusal.c_str());
     return;
   }
+  CopyIntoRecord(typed, record);
 
   AircraftRef user{};
   host::UserAircraft(&user);
-  char scratch[kServerTextSize] = {};
+  char scratch[sizeof record.server] = {};
   const int serverItem = host::GetPopupSelection(
       codes::kConnectWindow, codes::kServerPopup, scratch, sizeof scratch);
   WriteSettings(record, serverItem);

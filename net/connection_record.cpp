@@ -1,5 +1,7 @@
 #include "net/connection_record.h"
 
+#include <cstring>
+
 #include "core/text.h"
 
 namespace talvix {
@@ -14,5 +16,12 @@ ConnectionRecord g_connection = MakeDefaults();
 }  // namespace
 
 ConnectionRecord& Connection() { return g_connection; }
+
+void SetServerName(ConnectionRecord& record, const char* name) {
+  if (name == nullptr) name = "";
+  record.serverTooLong =
+      strnlen(name, kServerNameMaxLength + 1) > kServerNameMaxLength;
+  CopyText(record.server, record.serverTooLong ? "" : name);
+}
 
 }  // namespace talvix

@@ -20,25 +20,29 @@ constexpr std::uint32_t kWindow = codes::kMainWindow;
 constexpr std::uint32_t kField = codes::kCommandLine;
 
 // A command is known by its prefix, compared upper-cased over its length;
-// its argument starts at a fixed position of the line.
+// its argument starts at a fixed position of the line. A command that needs
+// an argument posts its usage line instead when the argument is missing or
+// blank.
 struct Command {
   const char* prefix;
   std::size_t argumentAt;
+  const char* usage;  // null: no argument needed
   void (*run)(const std::string& argument);
 };
 
 // Tried in this order; the first that matches decides. ".RW " needs its
 // blank, so ".RWK" never reaches it; ".ATC" only clears the field.
 const Command kCommands[] = {
-    {".ATIS", 6, commands::RequestAtis},
-    {".ACARS", 7, commands::RequestAcars},
-    {".PING", 6, commands::SendPing},
-    {".RW ", 4, commands::JoinVoiceChannel},
-    {".RWK", 4, [](const std::string&) { commands::LeaveVoiceChannel(); }},
-    {".ATC", 4, [](const std::string&) {}},
-    {".MSG", 5, commands::SendPrivateMessage},
-    {".WX", 4, commands::RequestWeather},
-    {".MT", 4, commands::RequestMetar},
+    {".ATIS", 6, "Usage: .atis STATION", commands::RequestAtis},
+    {".ACARS", 7, "Usage: .acars STATION", commands::RequestAcars},
+    {".PING", 6, "Usage: .ping CALLSIGN", commands::SendPing},
+    {".RW ", 4, "Usage: .rw ADDRESS", commands::JoinVoiceChannel},
+    {".RWK", 4, nullptr,
+     [](const std::string&) { commands::LeaveVoiceChannel(); }},
+    {".ATC", 4, nullptr, [](const std::string&) {}},
+    {".MSG", 5, nullptr, commands::SendPrivateMessage},  // says its own usage
+    {".WX", 4, "Usage: .wx STATION", commands::RequestWeather},
+    {".MT", 4, "Usage: .mt STATION", commands::RequestMetar},
 };
 
 bool StartsWithCommand(const std::string& line, const std::string& prefix) {
@@ -50,14 +54,36 @@ std::string ArgumentFrom(const std::string& line, std::size_t position) {
   return position < line.size() ? line.substr(position) : std::string();
 }
 
-void Interpret(const std::string& line) {
+bool IsBlank(const std::string& text) {
+  return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+// A dot and a letter: meant as a command, never chat for everyone.
+bool LooksLikeCommand(const std::string& line) {
+  if (line.size() < 2 || line[0] != '.') return false;
+  const char c = line[1];
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+const Command* FindCommand(const std::string& line) {
   for (const Command& command : kCommands) {
-    if (StartsWithCommand(line, command.prefix)) {
-      command.run(ArgumentFrom(line, command.argumentAt));
-      return;
-    }
+    if (StartsWithCommand(line, command.prefix)) return &command;
   }
-  commands::SendFrequencyChat(line);
+  return nullptr;
+}
+
+void Run(const Command& command, const std::string& line) {
+  const std::string argument = ArgumentFrom(line, command.argumentAt);
+  if (command.usage != nullptr && IsBlank(argument)) {
+    AddHistoryLine(command.usage);
+  } else {
+    command.run(argument);
+  }
+}
+
+void ClearField() {
+  host::SetText(kWindow, kField, "");
+  host::Redraw(kWindow, kField);
 }
 
 }  // namespace
@@ -68,14 +94,24 @@ void RunCommandLine() {
   text[sizeof text - 1] = '\0';
   const std::string line(text);
   if (line.empty()) return;
+  const Command* command = FindCommand(line);
+  // A mistyped command (or ".help") sends nothing, connected or not.
+  if (command == nullptr && LooksLikeCommand(line)) {
+    AddHistoryLine(commands::kCommandList);
+    ClearField();
+    return;
+  }
   // Not connected: the text stays, so that it can be sent later.
   if (!IsConnected()) {
     AddHistoryLine(commands::kConnectFirst);
     return;
   }
-  Interpret(line);
-  host::SetText(kWindow, kField, "");
-  host::Redraw(kWindow, kField);
+  if (command != nullptr) {
+    Run(*command, line);
+  } else {
+    commands::SendFrequencyChat(line);
+  }
+  ClearField();
 }
 
 }  // namespace talvix

@@ -12,6 +12,7 @@
 #include "net/session.h"
 #include "platform/platform.h"
 #include "ui/history.h"
+#include "ui/typed_fields.h"
 #include "voice/voice_control.h"
 
 namespace talvix::commands {
@@ -22,6 +23,15 @@ constexpr char kMessageUsage[] = "Usage: .msg CALLSIGN TEXT";
 constexpr char kWhitespace[] = " \t\n\r\f\v";
 
 void Post(const std::string& line) { AddHistoryLine(line.c_str()); }
+
+// False, with the line that says why, when the text may not be a field.
+bool FieldAccepted(const char* name, const std::string& text) {
+  if (IsSafeField(text)) return true;
+  Post(UnsafeFieldLine(name));
+  return false;
+}
+constexpr char kStation[] = "Station";
+constexpr char kCallsign[] = "Callsign";
 
 // A session that went away since the text was read is said; one that is
 // there but no longer connected drops the line without a word.
@@ -67,17 +77,20 @@ bool SendFields(const char* prefix, std::initializer_list<std::string> fields) {
 }  // namespace
 
 void RequestAtis(const std::string& station) {
-  if (SendFields("$CQ", {OwnCallsign(), station, "ATIS"}))
+  if (FieldAccepted(kStation, station) &&
+      SendFields("$CQ", {OwnCallsign(), station, "ATIS"}))
     Post("ATIS ON REQUEST");
 }
 
 void RequestAcars(const std::string& station) {
-  if (SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", station}))
+  if (FieldAccepted(kStation, station) &&
+      SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", station}))
     Post("ACARS ON REQUEST");
 }
 
 // The local time rides along so that the answer can be timed.
 void SendPing(const std::string& callsign) {
+  if (!FieldAccepted(kCallsign, callsign)) return;
   const platform::CalendarTime now = platform::LocalNow();
   if (SendFields("$PI",
                  {OwnCallsign(), ToUpper(callsign), std::to_string(now.hour),
@@ -103,16 +116,19 @@ void SendPrivateMessage(const std::string& argument) {
     Post(kMessageUsage);
     return;
   }
+  if (!FieldAccepted(kCallsign, target)) return;
   if (SendFields("#TM", {OwnCallsign(), target, message}))
     Post(ToUpper(target) + " <-- " + message);
 }
 
 void RequestWeather(const std::string& station) {
-  if (SendFields("#WX", {OwnCallsign(), "SERVER", station}))
+  if (FieldAccepted(kStation, station) &&
+      SendFields("#WX", {OwnCallsign(), "SERVER", station}))
     Post("Requested weather for " + station);
 }
 
 void RequestMetar(const std::string& station) {
+  if (!FieldAccepted(kStation, station)) return;
   const std::string upper = ToUpper(station);
   if (SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", upper}))
     Post("Requested METAR for " + upper);

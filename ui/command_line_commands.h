@@ -1,6 +1,7 @@
 // What each command of the command line does: the line it sends and the
 // history line that echoes it. The argument is the rest of the typed line
-// from the command's position on, as typed.
+// from the command's position on, as typed; a station or callsign that
+// would carry a ":" or a control character into the line is refused.
 #pragma once
 
 #include <string>
@@ -9,6 +10,12 @@ namespace talvix::commands {
 
 // Said when a command finds no session to send with.
 constexpr char kConnectFirst[] = "Connect to the server first.";
+// Said for ".help" and for any other dot and letter that is no command.
+constexpr char kCommandList[] =
+    "Commands: .mt STATION (METAR), .wx STATION (weather), .ping CALLSIGN, "
+    ".msg CALLSIGN TEXT (private message), .atis STATION, .rw ADDRESS (join "
+    "voice channel), .rwk (leave voice channel), .acars STATION (METAR by "
+    "ACARS); other text is chat on the frequency.";
 
 void RequestAtis(const std::string& station);
 void RequestAcars(const std::string& station);

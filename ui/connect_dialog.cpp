@@ -47,6 +47,13 @@ StoredLogin ReadStoredLogin() {
 
 }  // namespace
 
+void TakeServerSelection() {
+  // One character more than the record holds tells a name that is too long.
+  char server[kServerNameMaxLength + 2] = {};
+  host::GetPopupSelection(kWindow, codes::kServerPopup, server, sizeof server);
+  SetServerName(Connection(), server);
+}
+
 void FillConnectDialog() {
   const StoredLogin login = ReadStoredLogin();
   ConnectionRecord& record = Connection();
@@ -59,9 +66,7 @@ void FillConnectDialog() {
   CopyText(record.homeBase, login.homeBase);
 
   host::SelectPopupItem(kWindow, codes::kServerPopup, login.serverItem);
-  char server[sizeof record.server];
-  host::GetPopupSelection(kWindow, codes::kServerPopup, server, sizeof server);
-  CopyText(record.server, server);
+  TakeServerSelection();
 
   host::SetText(kWindow, codes::kCallsignField, record.callsign);
   host::SetText(kWindow, codes::kUsernameField, record.username);

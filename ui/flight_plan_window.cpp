@@ -10,12 +10,15 @@
 #include "net/connection_record.h"
 #include "traffic/aircraft_choice.h"
 #include "ui/flight_plan_defaults.h"
+#include "ui/history.h"
+#include "ui/typed_fields.h"
 #include "ui/window_codes.h"
 
 namespace talvix {
 namespace {
 
 constexpr std::uint32_t kWindow = codes::kFlightPlanWindow;
+constexpr char kPlanRefused[] = "Flight plan not sent: ";
 
 constexpr std::uint32_t kCallsign = FourCC("idnt");
 constexpr std::uint32_t kFirstName = FourCC("frNm");
@@ -106,8 +109,7 @@ void ShowCruise(FlightPlan& plan) {
   ShowNumber(kAirspeed, plan.airspeed);
 }
 
-void StoreWindow() {
-  FlightPlan& plan = StoredFlightPlan();
+void ReadWindow(FlightPlan& plan) {
   ReadRules(plan);
   CopyText(plan.aircraftType, ChosenModel());
   plan.airspeed = ReadNumber(kAirspeed);
@@ -123,6 +125,40 @@ void StoreWindow() {
   ReadUpper(kAlternate, plan.alternate);
   ReadUpper(kRemarks, plan.remarks);
   ReadUpper(kRoute, plan.route);
+}
+
+// The line that refuses the plan, or "" when every typed field may go into
+// the "$FP" line.
+std::string PlanRefusal(const FlightPlan& plan) {
+  const struct {
+    const char* name;
+    const char* text;
+  } fields[] = {{"Departure", plan.departure},
+                {"Cruise altitude", plan.cruiseAltitude},
+                {"Destination", plan.destination},
+                {"Alternate", plan.alternate},
+                {"Remarks", plan.remarks},
+                {"Route", plan.route}};
+  for (const auto& field : fields) {
+    if (!IsSafeField(field.text))
+      return std::string(kPlanRefused) + UnsafeFieldLine(field.name);
+  }
+  return std::string();
+}
+
+// A refused plan is neither stored nor sent, and the window stays open
+// with what was typed.
+void FileWindow() {
+  FlightPlan plan = StoredFlightPlan();
+  ReadWindow(plan);
+  const std::string refusal = PlanRefusal(plan);
+  if (!refusal.empty()) {
+    AddHistoryLine(refusal.c_str());
+    return;
+  }
+  StoredFlightPlan() = plan;
+  SendFlightPlan();
+  host::CloseWindow(kWindow);
 }
 
 void OpenAircraftWindow() {
@@ -175,11 +211,7 @@ void OnFlightPlanWindowEvent(std::uint32_t control, std::uint32_t event) {
   if (event != codes::kEventAction) return;
   switch (control) {
     case kAircraftButton: OpenAircraftWindow(); break;
-    case kOkButton:
-      StoreWindow();
-      SendFlightPlan();
-      host::CloseWindow(kWindow);
-      break;
+    case kOkButton: FileWindow(); break;
     case kCancelButton: host::CloseWindow(kWindow); break;
     default: break;
   }

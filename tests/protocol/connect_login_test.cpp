@@ -2,6 +2,9 @@
 // written, and the cases where nothing is connected.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/protocol/session_plugin_fixture.h"
 
 namespace talvix {
@@ -57,14 +60,97 @@ TEST_F(ConnectLoginTest, EmptyNamesStillGiveTwoBlanksAndLongFieldsAreCut) {
   LoopbackPeer peer("127.0.0.111");
   ASSERT_TRUE(peer.listening());
   openConnectWindow();
-  fill("127.0.0.111", "ABCDEFGHIJKLMNOPQRST");
+  // The callsign holds 14 characters; a longer one is refused, not cut.
+  fill("127.0.0.111", "ABCDEFGHIJKLMN");
+  type("user", "12345678901234567890");
   type("fnam", "");
   type("lnam", "");
   type("base", "");
   pressOk();
   ASSERT_TRUE(peer.accept());
-  // The callsign holds 14 characters.
-  EXPECT_EQ(peer.readLine(), "#APABCDEFGHIJKLMN:SERVER:123:pw:1:9:3:  ");
+  EXPECT_EQ(peer.readLine(),
+            "#APABCDEFGHIJKLMN:SERVER:12345678901234:pw:1:9:3:  ");
+}
+
+// Every field of the login line as typed: a callsign outside its rule, or
+// a ":" or control character in any other field, is refused at OK with a
+// line that names it. Nothing is sent, nothing written, the record keeps
+// its callsign and the window stays open for the fix.
+TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
+  const std::string rule = "Callsign must be 1 to 14 letters, digits, _ or -.";
+  auto unsafe = [](const std::string& name) {
+    return name + " may not contain \":\" or control characters.";
+  };
+  const struct {
+    char field[5];
+    std::string typed;
+    std::string refusal;  // "" when accepted
+    const char* login;    // the line sent when accepted
+  } rows[] = {
+      {"csgn", "AB:C", rule, nullptr},
+      {"csgn", "AB:C D", rule, nullptr},
+      {"csgn", "AB C", rule, nullptr},
+      {"csgn", "AB\tC", rule, nullptr},
+      {"csgn", "ABC.", rule, nullptr},
+      {"csgn", "\xc3\x84BC", rule, nullptr},
+      {"csgn", "", rule, nullptr},
+      // The neighbours of each allowed range.
+      {"csgn", "ABCDEFGHIJKLMNO", rule, nullptr},  // 15
+      {"csgn", std::string(80, 'A'), rule, nullptr},
+      {"user", "12:3", unsafe("Username"), nullptr},
+      {"user", "12\r\n3", unsafe("Username"), nullptr},
+      {"pwd_", "p:w", unsafe("Password"), nullptr},
+      {"pwd_", "p\x7fw", unsafe("Password"), nullptr},
+      {"fnam", "J:o", unsafe("First name"), nullptr},
+      {"lnam", "Lee\x1b", unsafe("Last name"), nullptr},
+      {"lnam", "Lee\x1f", unsafe("Last name"), nullptr},
+      {"fnam", "\x01Jo", unsafe("First name"), nullptr},
+      {"base", "KS:FO", unsafe("Home base"), nullptr},
+      {"csgn", "a_B-9", "", "#APa_B-9:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"csgn", "AZaz09_-", "", "#APAZaz09_-:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"csgn", "N", "", "#APN:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"csgn", "ABCDEFGHIJKLMN", "",
+       "#APABCDEFGHIJKLMN:SERVER:123:pw:1:9:3:Jo Lee KSFO"},
+      {"pwd_", "p w-\xc3\xa9!~", "",
+       "#APABC:SERVER:123:p w-\xc3\xa9!~:1:9:3:Jo Lee KSFO"},
+      {"lnam", "O'Neil-Lee Jr.", "",
+       "#APABC:SERVER:123:pw:1:9:3:Jo O'Neil-Lee Jr. KSFO"},
+  };
+  LoopbackPeer peer("127.0.0.217");
+  ASSERT_TRUE(peer.listening());
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.field) + " " + row.typed);
+    host().model().modify([](sim::HostState& s) { s.alerts.clear(); });
+    const auto settingsBefore = host().model().settings("Talvix");
+    openConnectWindow();
+    fill("127.0.0.217");
+    type(row.field, row.typed);
+    pressOk();
+    if (!row.refusal.empty()) {
+      EXPECT_EQ(state().alerts, std::vector<std::string>{row.refusal});
+      EXPECT_TRUE(isOpen("txCN"));
+      EXPECT_EQ(host().model().settings("Talvix"), settingsBefore);
+      EXPECT_FALSE(peer.accept(200));
+      event("txCN", "cnBn", "actn");
+      continue;
+    }
+    EXPECT_TRUE(state().alerts.empty());
+    EXPECT_FALSE(isOpen("txCN"));
+    ASSERT_TRUE(peer.accept());
+    EXPECT_EQ(peer.readLine(), row.login);
+    disconnect();
+    peer.closeClient();
+  }
+
+  // While connected, a refused OK leaves the callsign in use as it was.
+  connect(peer, "127.0.0.217");
+  openConnectWindow();
+  type("csgn", "AB:C");
+  pressOk();
+  EXPECT_TRUE(isOpen("txCN"));
+  ASSERT_TRUE(peer.send("$PIQQQ:ABC:5\r\n"));
+  EXPECT_EQ(answer(peer), "$POABC:QQQ:5");
+  disconnect();
 }
 
 TEST_F(ConnectLoginTest, NewbieIsRefusedButOtherLetterCaseIsAccepted) {

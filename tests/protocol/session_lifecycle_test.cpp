@@ -335,8 +335,14 @@ TEST_F(LostConnectionTest, WithTheMainWindowClosedTheLossIsStillTold) {
 
 // A connection that never comes about is told with its address, and OK in
 // the connect window starts a new attempt without a Disconnect.
+// Server names are held whole up to 63 characters: the one looked up and
+// told is the one chosen.
 TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
-  for (const std::string address : {"127.0.0.192", "nohost.invalid"}) {
+  for (const std::string address :
+       {std::string("127.0.0.192"), std::string("nohost.invalid"),
+        std::string("no-such-host.invalid"),
+        std::string(32, 'x') + ".invalid",     // 40
+        std::string(55, 'y') + ".invalid"}) {  // 63
     SCOPED_TRACE(address);
     const std::string told =
         "Could not connect to the server at " + address + ".";
@@ -365,6 +371,41 @@ TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
   }
 }
 
+// A server name of 64 characters or more is refused at OK, never cut and
+// tried: nothing is written, the window stays open for another choice.
+TEST_F(LostConnectionTest, AServerNameTooLongToHoldIsRefused) {
+  const std::string refusal =
+      "Server name longer than 63 characters: choose another server.";
+  for (const std::string address :
+       {std::string(56, 'z') + ".invalid", std::string(300, 'z')}) {
+    SCOPED_TRACE(address.size());
+    host().model().modify([](sim::HostState& s) { s.alerts.clear(); });
+    const auto settingsBefore = host().model().settings("Talvix");
+    openConnectWindow();
+    fill(address);
+    pressOk();
+    EXPECT_EQ(state().alerts, std::vector<std::string>{refusal});
+    EXPECT_TRUE(isOpen("txCN"));
+    EXPECT_EQ(host().model().settings("Talvix"), settingsBefore);
+    pumpFor(300);
+    for (const std::string& row : history())
+      EXPECT_EQ(row.find("Could not connect"), std::string::npos) << row;
+
+    // The next choice that fits connects.
+    LoopbackPeer peer("127.0.0.218");
+    ASSERT_TRUE(peer.listening());
+    host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
+                                static_cast<int>(FourCC("ipMN")),
+                                kServerItem + 1, "127.0.0.218");
+    select("txCN", "ipMN", kServerItem + 1);
+    pressOk();
+    EXPECT_FALSE(isOpen("txCN"));
+    ASSERT_TRUE(peer.accept());
+    EXPECT_EQ(peer.readLine(), kLogin);
+    disconnect();
+  }
+}
+
 // The local server closes the connection after a fatal login error: the
 // error and then the loss are told once each, and a Connect under a valid
 // callsign logs in.
@@ -373,9 +414,9 @@ TEST_F(LostConnectionTest, AFatalLoginErrorOfTheLocalServerEndsTheSession) {
       {"--listen", "127.0.0.193", "--port", "6809"});
   ASSERT_TRUE(server.waitForLine("listen 127.0.0.193 6809").has_value());
   openConnectWindow();
-  fill("127.0.0.193", "A B");
+  fill("127.0.0.193", "SERVER");  // no callsign of a member
   pressOk();
-  ASSERT_TRUE(server.waitForLine("reject A B invalid callsign").has_value());
+  ASSERT_TRUE(server.waitForLine("reject SERVER invalid callsign").has_value());
   ASSERT_TRUE(pump([&] { return historyHas(kLost); }, 3000));
   pumpFor(300);
   EXPECT_EQ(historyCount("Error: Invalid Callsign"), 1);

@@ -24,6 +24,12 @@ class CommandLineTest : public testing::SessionPluginTest {
   int fieldRedraws() const { return control("txMN", "text")->redraws; }
 };
 
+constexpr char kCommandList[] =
+    "Commands: .mt STATION (METAR), .wx STATION (weather), .ping CALLSIGN, "
+    ".msg CALLSIGN TEXT (private message), .atis STATION, .rw ADDRESS (join "
+    "voice channel), .rwk (leave voice channel), .acars STATION (METAR by "
+    "ACARS); other text is chat on the frequency.";
+
 struct Typed {
   const char* line;
   const char* sent;    // "" when nothing goes out
@@ -34,7 +40,7 @@ struct Typed {
 // being the next one on the wire.
 const Typed kTyped[] = {
     {"hello", "#TMABC:@22800:hello", "ABC: hello"},
-    {".atis", "$CQABC::ATIS", "ATIS ON REQUEST"},
+    {".atis", "", "Usage: .atis STATION"},
     {".ATIS EDDF_TWR", "$CQABC:EDDF_TWR:ATIS", "ATIS ON REQUEST"},
     {".acars eddf", "$AXABC:SERVER:METAR:eddf", "ACARS ON REQUEST"},
     {".atc", "", ""},
@@ -50,8 +56,55 @@ const Typed kTyped[] = {
     {".msg", "", "Usage: .msg CALLSIGN TEXT"},
     {".msg ", "", "Usage: .msg CALLSIGN TEXT"},
     {".msg  hi", "", "Usage: .msg CALLSIGN TEXT"},
-    {".foo bar", "#TMABC:@22800:.foo bar", "ABC: .foo bar"},
-    {".m", "#TMABC:@22800:.m", "ABC: .m"},
+    // A dot and a letter that make no command never go out as chat.
+    {".foo bar", "", kCommandList},
+    {".m", "", kCommandList},
+    {".help", "", kCommandList},
+    {".HELP me", "", kCommandList},
+    {".metar KSJC", "", kCommandList},
+    {".metr KSFO", "", kCommandList},
+    {".rw", "", kCommandList},  // the command is ".rw " with its blank
+    {".Zulu time", "", kCommandList},
+    {".afk", "", kCommandList},
+    {".mt KSFO", "$AXABC:SERVER:METAR:KSFO", "Requested METAR for KSFO"},
+    // Anything else after the dot is chat as before.
+    {". hello", "#TMABC:@22800:. hello", "ABC: . hello"},
+    {"...", "#TMABC:@22800:...", "ABC: ..."},
+    {".5 left", "#TMABC:@22800:.5 left", "ABC: .5 left"},
+    {".", "#TMABC:@22800:.", "ABC: ."},
+    {".@ ok", "#TMABC:@22800:.@ ok", "ABC: .@ ok"},
+    {".[ ok", "#TMABC:@22800:.[ ok", "ABC: .[ ok"},
+    {".` ok", "#TMABC:@22800:.` ok", "ABC: .` ok"},
+    {".{ ok", "#TMABC:@22800:.{ ok", "ABC: .{ ok"},
+    // A command without its argument says how it is used.
+    {".ping", "", "Usage: .ping CALLSIGN"},
+    {".PING ", "", "Usage: .ping CALLSIGN"},
+    {".wx", "", "Usage: .wx STATION"},
+    {".wx  ", "", "Usage: .wx STATION"},
+    {".mt", "", "Usage: .mt STATION"},
+    {".mt \t", "", "Usage: .mt STATION"},
+    {".acars", "", "Usage: .acars STATION"},
+    {".atis ", "", "Usage: .atis STATION"},
+    {".rw ", "", "Usage: .rw ADDRESS"},
+    {".rw  ", "", "Usage: .rw ADDRESS"},
+    {".atis KSFO_ATIS", "$CQABC:KSFO_ATIS:ATIS", "ATIS ON REQUEST"},
+    // A station or callsign that would split or end its line is refused.
+    {".atis KS:FO", "", "Station may not contain \":\" or control characters."},
+    {".acars KS:FO", "",
+     "Station may not contain \":\" or control characters."},
+    {".mt ks:fo", "", "Station may not contain \":\" or control characters."},
+    {".wx ksfo\x01", "",
+     "Station may not contain \":\" or control characters."},
+    {".wx ksfo\x7f", "",
+     "Station may not contain \":\" or control characters."},
+    {".ping AB:C", "", "Callsign may not contain \":\" or control characters."},
+    {".msg AB:C hello", "",
+     "Callsign may not contain \":\" or control characters."},
+    {".msg AB\x02 hello", "",
+     "Callsign may not contain \":\" or control characters."},
+    // The message, the last field, may hold colons.
+    {".msg abc time: 12:30", "#TMABC:abc:time: 12:30", "ABC <-- time: 12:30"},
+    {"hi: there", "#TMABC:@22800:hi: there", "ABC: hi: there"},
 };
 
 TEST_F(CommandLineTest, EveryCommandSendsItsLineAndEchoesIt) {
@@ -119,6 +172,14 @@ TEST_F(CommandLineTest, WithoutAConnectionTheTextStays) {
                                       "Connect to the server first."}));
   EXPECT_EQ(field(), ".mt eddf");
   EXPECT_EQ(fieldRedraws(), 0);
+
+  // The command list sends nothing, so it needs no connection.
+  enter(".help");
+  EXPECT_EQ(history(), (std::vector<std::string>{"", "Disconnected.",
+                                                 "Connect to the server first.",
+                                                 kCommandList}));
+  EXPECT_EQ(field(), "");
+  EXPECT_EQ(fieldRedraws(), 1);
 }
 
 }  // namespace

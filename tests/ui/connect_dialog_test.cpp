@@ -90,14 +90,31 @@ TEST_F(ConnectDialogTest, RecordTakesTheServerTextAndTheAutoPopupFlag) {
   EXPECT_STREQ(Connection().server, "localhost");
 }
 
-TEST_F(ConnectDialogTest, LongServerTextIsCutToTheRecord) {
+// A server name is held whole up to 63 characters; a longer one is never
+// cut into a name nobody chose: the record keeps none and marks it.
+TEST_F(ConnectDialogTest, ServerNamesAreHeldWholeOrMarkedTooLong) {
   openConnectWindow();
-  host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
-                              static_cast<int>(FourCC("ipMN")), 5,
-                              "a-very-long-server-name.example");
-  set("ServerIP", "5");
-  fillWithLocalCopy();
-  EXPECT_STREQ(Connection().server, "a-very-long-server-");  // 19 + NUL
+  const struct {
+    int item;
+    std::string name;
+    bool tooLong;
+  } rows[] = {{5, "a-very-long-server-name.example", false},
+              {6, std::string(63, 'a'), false},
+              {8, std::string(64, 'b'), true},
+              {9, std::string(500, 'c'), true},
+              {1, "localhost", false}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name.size());
+    if (row.item != 1) {
+      host().model().addPopupItem(static_cast<int>(FourCC("txCN")),
+                                  static_cast<int>(FourCC("ipMN")), row.item,
+                                  row.name.c_str());
+    }
+    set("ServerIP", std::to_string(row.item));
+    fillWithLocalCopy();
+    EXPECT_EQ(Connection().server, row.tooLong ? "" : row.name);
+    EXPECT_EQ(Connection().serverTooLong, row.tooLong);
+  }
 }
 
 TEST_F(ConnectDialogTest, OpenWindowsAreNotOpenedOrFilledTwice) {

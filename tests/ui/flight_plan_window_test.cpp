@@ -105,6 +105,71 @@ TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
   EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
 }
 
+// Every typed field of the "$FP" line: a ":" or a control character in it
+// would shift the fields after it. The plan is refused with a line naming
+// the field, neither stored nor sent, and the window stays open with what
+// was typed; once the field is mended, OK files it.
+TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
+  LoopbackPeer peer("127.0.0.216");
+  connect(peer, "127.0.0.216");
+  setClock(9, 5);
+  openPlan();
+  type("depP", "ksfo");
+  type("dest", "klax");
+  press("okBn");
+  const std::string filed = "$FPABC:SERVER:I::0:KSFO:915:905::KLAX:0:0:0:0:::";
+  ASSERT_EQ(answer(peer), filed);
+
+  auto refused = [](const std::string& name) {
+    return "Flight plan not sent: " + name +
+           " may not contain \":\" or control characters.";
+  };
+  const struct {
+    char field[5];
+    const char* typed;
+    std::string refusal;
+  } rows[] = {
+      {"depP", "KS:FO", refused("Departure")},
+      {"depP", "ks\tfo", refused("Departure")},
+      {"crzA", "fl:350", refused("Cruise altitude")},
+      {"crzA", "fl350\r\n", refused("Cruise altitude")},
+      {"dest", "KL:AX", refused("Destination")},
+      {"altA", "KS\x1fJC", refused("Alternate")},
+      {"rmrk", "RMK: colon:here", refused("Remarks")},
+      {"rmrk", "tcas\x7f", refused("Remarks")},
+      {"fplA", "DCT:SJC", refused("Route")},
+      {"fplA", "DCT\nSJC", refused("Route")},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.field) + " " + row.typed);
+    openPlan();
+    type("depP", "kjfk");
+    type(row.field, row.typed);
+    press("okBn");
+    EXPECT_EQ(history().back(), row.refusal);
+    EXPECT_TRUE(isOpen("txFP"));
+    EXPECT_EQ(shown(row.field), row.typed);
+    press("cnBn");
+    // Nothing was stored: the plan sent again is the one filed before.
+    pick("txMN", "atc_", "rpln");
+    EXPECT_EQ(answer(peer), filed);
+  }
+
+  // Mended, the same window files at once; colons elsewhere never mattered.
+  openPlan();
+  type("rmrk", "RMK: colon:here");
+  press("okBn");
+  EXPECT_EQ(history().back(), refused("Remarks"));
+  type("rmrk", "rmk colon here");
+  type("depP", "ks fo");
+  press("okBn");
+  EXPECT_EQ(answer(peer),
+            "$FPABC:SERVER:I::0:KS FO:915:905::KLAX:0:0:0:0::RMK COLON HERE:");
+  EXPECT_EQ(history().back(), "Flight Plan Sent");
+  EXPECT_FALSE(isOpen("txFP"));
+  EXPECT_FALSE(answer(peer, 300).has_value());
+}
+
 TEST_F(FlightPlanWindowTest, TimesComeFromTheClockAtEveryOpening) {
   struct Clock {
     int hour, minute;
