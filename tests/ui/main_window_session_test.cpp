@@ -117,15 +117,17 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   select("txMN", "sAtc", 77);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
 
-  // Disconnect empties what is kept as well; the popups keep UNICOM only.
+  // Disconnect empties what is kept as well; the popups keep UNICOM only,
+  // and the tuned station, no longer listed, stays with the radio: no item
+  // is shown for it and 'aFrq' still reads its frequency.
   disconnect();
   ASSERT_TRUE(host().userClose(FourCC("txMN")));
   openMainWindow();
   EXPECT_EQ(history(), (Lines{"", "Disconnected."}));
   EXPECT_EQ(pilotItems(), (Lines{"------"}));
   EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR"}));
-  EXPECT_EQ(shownStation(), "UNICOM_CTR");
-  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_EQ(shownStation(), "");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "121.800");
 }
 
 // The altitude offset typed in 'atcv' is taken on the 'valu' event of
