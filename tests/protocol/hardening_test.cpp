@@ -42,6 +42,10 @@ namespace {
 using testing::LoopbackPeer;
 
 constexpr int kQueueSlots = 10240;
+// The alert as the user reads it, byte for byte.
+constexpr char kNoMemoryAlert[] =
+    "Talvix : Fatal Memory Allocation Error, Please Close Fly! NOW and free "
+    "some resources ! ";
 
 class HardeningTest : public testing::DirectHostTest {
  protected:
@@ -249,14 +253,14 @@ TEST_F(HardeningTest, NoMemoryForThePositionReportIsTold) {
     handlePositionUpdate();
     EXPECT_TRUE(failing.failed());
   }
-  EXPECT_EQ(state().alerts, std::vector<std::string>{kFatalMemoryErrorText});
+  EXPECT_EQ(state().alerts, std::vector<std::string>{kNoMemoryAlert});
   // No memory for a pong either: told the same way, nothing sent or posted.
   {
     testing::FailingNothrowAllocation failing(0);
     handle(handlePI, "$PIXYZ:ABC:1");
     EXPECT_TRUE(failing.failed());
   }
-  EXPECT_EQ(state().alerts, std::vector<std::string>(2, kFatalMemoryErrorText));
+  EXPECT_EQ(state().alerts, std::vector<std::string>(2, kNoMemoryAlert));
   EXPECT_EQ(count("PONG Sent"), 0);
   platform::LockGuard hold(OutgoingLock());
   EXPECT_EQ(session_->outgoing().count(), 0);

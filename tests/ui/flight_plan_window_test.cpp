@@ -251,6 +251,8 @@ TEST_F(FlightPlanWindowTest, OnlyAnAirportRecordFlaggedOneGivesItsName) {
 
 TEST_F(FlightPlanWindowTest, RulesCancelAndSendingWhileDisconnected) {
   openPlan();
+  // Before any Connect the record holds the default callsign.
+  EXPECT_EQ(shown("idnt"), "NEWBIE");
   setButton("ifrB", 0);  // none on: the letter stays 'I'
   press("okBn");
   EXPECT_EQ(history().back(), "You must be connected first");
