@@ -32,6 +32,20 @@ void TuneSelectedRow() {
   host::CloseWindow(kWindow);
 }
 
+// The table's rows, numbered from 0: every station in list order, or only
+// the controller positions while the box is off.
+template <typename Visit>
+void ForEachRow(Visit visit) {
+  const bool everyStation =
+      host::GetButtonState(kWindow, kEveryStationBox) != 0;
+  int row = 0;
+  for (int i = 0; i < StationCount(); ++i) {
+    const AtcStation* station = StationAt(i);
+    if (!everyStation && !IsControllerPosition(station->callsign)) continue;
+    visit(row++, *station);
+  }
+}
+
 }  // namespace
 
 void RefreshAtcWindow() {
@@ -40,18 +54,22 @@ void RefreshAtcWindow() {
   host::ListClearColumns(kWindow, kTable);
   host::ListAddColumn(kWindow, kTable, "ATC Position", kColumnWidth);
   host::ListAddColumn(kWindow, kTable, "ATC Frequency", kColumnWidth);
-  const bool everyStation =
-      host::GetButtonState(kWindow, kEveryStationBox) != 0;
-  int row = 0;
-  for (int i = 0; i < StationCount(); ++i) {
-    const AtcStation* station = StationAt(i);
-    if (!everyStation && !IsControllerPosition(station->callsign)) continue;
+  ForEachRow([](int row, const AtcStation& station) {
     host::ListAppendRow(kWindow, kTable, kListRowHeightCode);
-    host::ListSetCell(kWindow, kTable, row, 0, station->callsign);
+    host::ListSetCell(kWindow, kTable, row, 0, station.callsign);
     host::ListSetCell(kWindow, kTable, row, 1,
-                      FormatFloat(station->frequency).c_str());
-    ++row;
-  }
+                      FormatFloat(station.frequency).c_str());
+  });
+  HighlightTunedRow();
+}
+
+void HighlightTunedRow() {
+  if (!host::IsWindowOpen(kWindow)) return;
+  int tunedRow = -1;
+  ForEachRow([&tunedRow](int row, const AtcStation& station) {
+    if (IsTunedStation(station)) tunedRow = row;
+  });
+  host::ListSelectRow(kWindow, kTable, tunedRow);
 }
 
 void OnAtcWindowEvent(std::uint32_t control, std::uint32_t event) {

@@ -1,5 +1,7 @@
-// Tuning a station: the radio, the ATIS request, the tuned-station copy and
-// the main window's view of it.
+// Tuning a station: the ATIS request, the radio and the tuned-station copy,
+// the one record that every view of the tuned station is written from and
+// none is read back into.
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -42,17 +44,25 @@ bool RequestAtis(const AtcStation& station) {
 }  // namespace
 
 const AtcStation& TunedStation() { return g_tuned; }
+
+bool IsTunedStation(const AtcStation& station) {
+  return g_tuned.callsign[0] != '\0' &&
+         std::strcmp(station.callsign, g_tuned.callsign) == 0 &&
+         station.frequency == g_tuned.frequency;
+}
 bool AtisRequested() { return g_atisRequested; }
 void ClearAtisRequested() { g_atisRequested = false; }
 
 void SwitchToStation(const AtcStation* station, bool tuneRadio) {
   if (station == nullptr) return;
-  if (tuneRadio) TuneCom(station->frequency);
   if (std::string(station->callsign) == kUnicomCallsign) {
     SwitchTeamSpeakToUnicom();
   } else if (!RequestAtis(*station)) {
     return;
   }
+  // The radio follows only a station that became the tuned one: a pick
+  // that tuned nothing leaves the radio on the station the windows show.
+  if (tuneRadio) TuneCom(station->frequency);
   g_tuned = *station;
   const std::string line =
       Format("====> switched to %s on %.3f (expect ATIS)", g_tuned.callsign,
@@ -62,10 +72,12 @@ void SwitchToStation(const AtcStation* station, bool tuneRadio) {
 }
 
 void ShowTunedStation() {
-  SelectStationItem(g_tuned.callsign);
+  if (g_tuned.callsign[0] == '\0') return;  // nothing tuned yet
+  SelectTunedItem(g_tuned);
   host::SetText(
       codes::kMainWindow, codes::kFrequencyLabel,
       Format("%.03f", static_cast<double>(g_tuned.frequency)).c_str());
+  HighlightTunedRow();
 }
 
 }  // namespace talvix

@@ -7,7 +7,10 @@ namespace talvix {
 
 void SwitchToStation(const AtcStation* station, bool tuneRadio);
 const AtcStation& TunedStation();
-// The main window names the tuned station: its 'sAtc' item and 'aFrq'.
+// True for the tuned station itself: its callsign on its frequency.
+bool IsTunedStation(const AtcStation& station);
+// Writes the tuned station into every view of it: the item 'sAtc' shows,
+// 'aFrq' and the ATC window's highlighted row. Nothing tuned: nothing.
 void ShowTunedStation();
 bool AtisRequested();
 void ClearAtisRequested();

@@ -41,13 +41,15 @@ AtcStation* NewStation(const char* callsign, float frequency, int fourth,
   return station;
 }
 
-void CreateUnicom() {
+// False when it could not be made: nothing else may take position 0.
+bool CreateUnicom() {
   AtcStation* unicom = NewStation(kUnicomCallsign, 122.8f, 1000, 1, "22800");
-  if (unicom == nullptr) return;
+  if (unicom == nullptr) return false;
   g_unicomPending = false;
   AddStation(unicom);
   RefreshAtcWindow();
   SwitchToStation(FindStation(kUnicomCallsign), true);
+  return true;
 }
 
 // "1" and the kilohertz digits with the point after the third character:
@@ -69,7 +71,7 @@ bool InComBand(float frequency) {
 
 void handlePERCENT(Packet* packet) {
   RunGuarded(kPercentGuard, [packet] {
-    if (g_unicomPending) CreateUnicom();
+    if (g_unicomPending && !CreateUnicom()) return;
     FieldReader fields(packet->payload());
     // Cut as the record keeps it, so a long callsign still finds itself.
     char callsign[sizeof AtcStation::callsign];

@@ -75,21 +75,17 @@ void AddStation(AtcStation* station) {
   g_list.append(station);
   OfferStationItem(station);
   // The tuned station heard again (a new session after the old one ended)
-  // is the popup's choice again.
-  const AtcStation& tuned = TunedStation();
-  if (std::strcmp(tuned.callsign, station->callsign) == 0 &&
-      tuned.frequency == station->frequency) {
-    SelectStationItem(station->callsign);
-  }
+  // is shown by its own item again.
+  if (IsTunedStation(*station)) ShowTunedStation();
 }
 
 void RemoveStation(const char* callsign) {
   AtcStation* station = FindStation(callsign);
-  if (station == nullptr) return;
-  for (int i = g_list.count() - 1; i >= 0; --i) {
+  // The first station is the plug-in's own UNICOM, not the network's.
+  if (station == nullptr || station == g_list.at(0)) return;
+  for (int i = g_list.count() - 1; i >= 1; --i) {
     if (g_list.at(i) != station) continue;
-    // The tuned station leaving falls back to the one that is then first,
-    // as on expiry, so the popup and 'aFrq' keep naming the tuned station.
+    // The tuned station leaving falls back to UNICOM, as on expiry.
     RemoveStationItem(station, true);
     g_list.detachAt(i);
     delete station;
@@ -98,6 +94,7 @@ void RemoveStation(const char* callsign) {
 }
 
 void ExpireStations() {
+  const int before = g_list.count();
   // From the end, so the positions still to visit stay where they are.
   for (int i = g_list.count() - 1; i >= 1; --i) {
     AtcStation* station = g_list.at(i);
@@ -111,6 +108,7 @@ void ExpireStations() {
     g_list.detachAt(i);
     delete station;
   }
+  if (g_list.count() != before) RefreshAtcWindow();
 }
 
 void ClearStations() {
@@ -120,8 +118,10 @@ void ClearStations() {
     g_list.detachAt(i);
     delete station;
   }
-  // The tuned station stays tuned, as the radio and 'aFrq' do: it is shown
-  // in the popup again when it is listed again.
+  // The tuned station stays tuned, with the radio: the popup, whose shown
+  // item may just have gone, shows it again.
+  ShowTunedStation();
+  RefreshAtcWindow();
 }
 
 }  // namespace talvix

@@ -36,11 +36,13 @@ AtcStation* FindStationByFrequency(float frequency);
 // The station at a list position, or null past the end.
 AtcStation* StationAt(int position);
 int StationCount();
-// Removes a listed station and its popup item; posts nothing.
+// Removes a listed station and its popup item; the tuned one falls back to
+// UNICOM first. The UNICOM station, the plug-in's own, is never removed.
 void RemoveStation(const char* callsign);
 // One five-second tick: stations silent for twelve ticks are removed.
 void ExpireStations();
-// Removes every station but the first; the tuned station stays tuned.
+// Removes every station but the first; the tuned station stays tuned and
+// shown.
 void ClearStations();
 
 // True when the callsign ends in one of the eleven facility suffixes.
@@ -48,16 +50,22 @@ bool IsControllerPosition(const char* callsign);
 
 // The station's own item in 'sAtc': offered when listed, removed with it.
 void OfferStationItem(AtcStation* station);
-// With checkTuned, the removal of the station shown in 'sAtc' first falls
-// back to the station that is at position 0 once it has gone.
+// With checkTuned, the removal of the tuned station first falls back to the
+// UNICOM station.
 void RemoveStationItem(AtcStation* station, bool checkTuned);
-// Shows the listed station with this callsign as the popup's choice.
-void SelectStationItem(const char* callsign);
+// The listed station whose own item this is, or null.
+AtcStation* StationWithItem(int item);
+// Makes the popup show the tuned station: its own item when it is listed
+// with one, else an item kept for it alone.
+void SelectTunedItem(const AtcStation& tuned);
 // Gives every listed station that has an item its 'sAtc' item again, under
 // its own id, in list order: a main window created anew has none.
 void OfferStationItems();
 
+// Rebuilds the ATC window's table, the tuned station's row highlighted.
 void RefreshAtcWindow();
+// Highlights the tuned station's row, or none when the table lacks it.
+void HighlightTunedRow();
 void OnAtcWindowEvent(std::uint32_t control, std::uint32_t event);
 
 }  // namespace talvix

@@ -84,7 +84,7 @@ void InitMainWindow() {
   ShowHistory();
   OfferPilotItems();
   OfferStationItems();
-  if (TunedStation().callsign[0] != '\0') ShowTunedStation();
+  ShowTunedStation();
 }
 
 void ShowTransponderMode() {

@@ -49,18 +49,18 @@ void OnPilotSelected() {
   host::SetFocus(kWindow, codes::kCommandLine);
 }
 
+// The pick is told by the item's own id, so two items of one callsign (a
+// tuned station no longer listed and a new one of that name) stay apart.
 void OnAtcSelected() {
-  char callsign[kPopupTextSize];
-  host::GetPopupSelection(kWindow, codes::kAtcPopup, callsign, sizeof callsign);
-  AtcStation* station = FindStation(callsign);
-  if (station == nullptr) {
-    host::SelectPopupItem(kWindow, codes::kAtcPopup, 0);
-    return;
+  char shown[kPopupTextSize];
+  const int item =
+      host::GetPopupSelection(kWindow, codes::kAtcPopup, shown, sizeof shown);
+  const AtcStation* picked = StationWithItem(item);
+  if (picked != nullptr && !IsTunedStation(*picked)) {
+    SwitchToStation(picked, true);
   }
-  if (std::strcmp(station->callsign, TunedStation().callsign) != 0) {
-    SwitchToStation(station, true);
-  }
-  // A pick that tuned nothing (no connection) leaves the tuned one shown.
+  // A pick that tuned nothing (no connection, no listed station) leaves
+  // the popup on the tuned station.
   ShowTunedStation();
 }
 

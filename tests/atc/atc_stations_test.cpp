@@ -21,6 +21,8 @@ using testing::kTowerLine;
 using testing::kTowerSwitch;
 using testing::kUnicomSwitch;
 using Lines = std::vector<std::string>;
+constexpr char kExpired[] =
+    "** Active ATC position expired !! ==> you will be switched to UNICOM";
 
 class AtcStationsTest : public AtcSessionTest {
  protected:
@@ -172,7 +174,11 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   expected.push_back("K_DEP 125.000");
   EXPECT_EQ(atcRows(), expected);
 
-  // Select without a row does nothing; with one it tunes and closes.
+  // The tuned station's row is highlighted. Select without a row does
+  // nothing; with one it tunes and closes.
+  EXPECT_EQ(control("txTC", "atcL")->selectedRow, 0);
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), -1);
   event("txTC", "slBn", "actn");
   EXPECT_TRUE(isOpen("txTC"));
   host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
@@ -199,14 +205,30 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
   EXPECT_FLOAT_EQ(radio(), 122.8f);
 
-  // A station without an item leaving is not the one shown, whatever the
-  // popup shows: no fall-back, and UNICOM keeps its item.
-  ASSERT_EQ(shownStation(), "UNICOM_CTR");
+  // A station without an item, picked under "All stations": both windows
+  // name it with its own frequency and the radio holds it; it leaving
+  // falls back to UNICOM, though the popup never listed it.
   const Lines items = atcItems();
+  openAtcWindow();
+  showEveryStation(true);
+  host().model().listSelectRow(static_cast<int>(FourCC("txTC")),
+                               static_cast<int>(FourCC("atcL")), 3);
+  event("txTC", "slBn", "actn");
+  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_ATIS:ATIS");
+  EXPECT_EQ(shownStation(), "XYZ_ATIS");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "127.350");
+  EXPECT_FLOAT_EQ(radio(), 127.35f);
+  openAtcWindow();
+  showEveryStation(true);
+  EXPECT_EQ(control("txTC", "atcL")->selectedRow, 3);
   deliver("#DAXYZ_ATIS");
-  EXPECT_EQ(postedSince(before), Lines{kUnicomSwitch});
+  EXPECT_EQ(postedSince(before),
+            (Lines{kUnicomSwitch,
+                   "====> switched to XYZ_ATIS on 127.350 (expect ATIS)",
+                   kExpired, kUnicomSwitch}));
   EXPECT_EQ(atcItems(), items);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txTC", "atcL")->selectedRow, 0);
 }
 
 // A station is listed only on a frequency the radio can be tuned to: a
@@ -321,14 +343,14 @@ TEST_F(AtcStationsTest, ItemsStayUniqueWhenNumbersRepeat) {
   EXPECT_FLOAT_EQ(radio(), 122.8f);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
 
-  // UNICOM can be removed like any station; the one then at position 0
-  // takes its place and is never aged.
+  // UNICOM is the plug-in's own: the network does not remove it, and the
+  // stations after it age as ever.
   deliver("%D_TWR:18500:x:1:2");
   deliver("#DAUNICOM_CTR");
-  EXPECT_EQ(atcItems(), Lines{"D_TWR"});
-  for (int i = 0; i < 13; ++i) tick();
-  EXPECT_EQ(atcItems(), Lines{"D_TWR"});
-  EXPECT_FALSE(historyHas("Removing ATC: D_TWR (expired)"));
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "D_TWR"}));
+  for (int i = 0; i < 12; ++i) tick();
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_TRUE(historyHas("Removing ATC: D_TWR (expired)"));
 }
 
 TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
@@ -383,24 +405,23 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
             Lines{"====> switched to SAME_APP on 118.150 (expect ATIS)"});
 
   // Killed by the server: the stations go with the session, the tuned one
-  // stays tuned with the radio and 'aFrq'.
+  // stays tuned and shown with the radio and 'aFrq'.
   ASSERT_TRUE(peer().send("$!!SERVER:ABC:bye\r\n"));
   ASSERT_TRUE(
       pump([&] { return historyHas("You have been removed by: bye"); }));
-  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP"}));
+  EXPECT_EQ(shownStation(), "SAME_APP");
   EXPECT_FLOAT_EQ(radio(), 118.15f);
   EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
 
   // Disconnect keeps UNICOM alone, without the expiry's fall-back line or
   // its alert, and leaves the tuned station, the radio and 'aFrq' alone.
-  const char kExpired[] =
-      "** Active ATC position expired !! ==> you will be switched to UNICOM";
   const std::size_t soundsBefore = state().sounds.size();
   disconnect();  // the history starts again with "Disconnected."
   EXPECT_EQ(history(), (Lines{"", "Disconnected."}));
   EXPECT_EQ(historyCount(kExpired), 0);
   EXPECT_EQ(state().sounds.size(), soundsBefore);  // and no alert
-  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP"}));
   EXPECT_FLOAT_EQ(radio(), 118.15f);
   EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
   reconnect("127.0.0.94");
@@ -408,79 +429,33 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
   ASSERT_TRUE(peer().readLine().has_value());
   before = history().size();
   deliver(kTowerLine);
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP", "XYZ_TWR"}));
   EXPECT_EQ(postedSince(before), Lines{});
 }
 
-// "#DA" of the first station while it is tuned: the user falls back to the
-// station that takes its place; with none left nothing is said, and a
-// station heard after that is tuned as usual.
-TEST_F(AtcStationsTest, TheTunedFirstStationLeavingFallsBackToTheNext) {
-  const char kExpired[] =
-      "** Active ATC position expired !! ==> you will be switched to UNICOM";
+// UNICOM is the plug-in's own first station: "#DA" from the network leaves
+// it, tuned or not. The tuned tower leaving falls back to it, and every
+// network station still ages.
+TEST_F(AtcStationsTest, UnicomStaysFirstWhateverTheNetworkSays) {
   start("127.0.0.213");
   deliver(kTowerLine);
   deliver("%D_TWR:18500:x:1:2");
   idle();
-  ASSERT_EQ(shownStation(), "UNICOM_CTR");
-  EXPECT_EQ(sentStartingWith("$CQ"), Lines{});
-
-  struct Leaving {
-    const char* line;
-    Lines posted;
-    Lines items;
-    const char* shown;
-    float mhz;
-  };
-  const Leaving rows[] = {
-      {"#DAUNICOM_CTR",
-       {kExpired, kTowerSwitch},
-       {"XYZ_TWR", "D_TWR"},
-       "XYZ_TWR",
-       118.15f},
-      {"#DAXYZ_TWR",
-       {kExpired, "====> switched to D_TWR on 118.500 (expect ATIS)"},
-       {"D_TWR"},
-       "D_TWR",
-       118.5f},
-  };
-  for (const Leaving& row : rows) {
-    SCOPED_TRACE(row.line);
-    const std::size_t before = history().size();
-    const std::size_t sounds = state().sounds.size();
-    deliver(row.line);
-    EXPECT_EQ(postedSince(before), row.posted);
-    EXPECT_EQ(atcItems(), row.items);
-    EXPECT_EQ(shownStation(), row.shown);
-    EXPECT_FLOAT_EQ(radio(), row.mhz);
-    EXPECT_EQ(control("txMN", "aFrq")->text, Format("%.3f", row.mhz));
-    EXPECT_EQ(nextSentStartingWith("$CQ"),
-              std::string("$CQABC:") + row.shown + ":ATIS");
-    EXPECT_EQ(state().sounds.size(), sounds + 1);
-    EXPECT_EQ(lastSound(), "MYATTN.WAV");
-  }
-
-  // The last station leaves: nothing to switch to, nothing said or sounded.
-  std::size_t before = history().size();
+  pickStation("XYZ_TWR");
+  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
   const std::size_t sounds = state().sounds.size();
-  deliver("#DAD_TWR");
-  EXPECT_EQ(postedSince(before), Lines{});
-  EXPECT_EQ(atcItems(), Lines{});
-  EXPECT_EQ(state().sounds.size(), sounds);
-  EXPECT_FLOAT_EQ(radio(), 118.5f);
-  EXPECT_EQ(control("txMN", "aFrq")->text, "118.500");
-
-  // A station heard afterwards is first, and dialling it tunes it.
-  deliver("%E_TWR:19000:x:1:2");
-  EXPECT_EQ(atcItems(), Lines{"E_TWR"});
-  idle();
-  before = history().size();
-  dial(119.0f);
-  idle();
-  EXPECT_EQ(postedSince(before),
-            Lines{"====> switched to E_TWR on 119.000 (expect ATIS)"});
-  EXPECT_EQ(shownStation(), "E_TWR");
-  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:E_TWR:ATIS");
+  const std::size_t before = history().size();
+  deliver("#DAUNICOM_CTR");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR", "D_TWR"}));
+  deliver("#DAXYZ_TWR");
+  EXPECT_EQ(postedSince(before), (Lines{kExpired, kUnicomSwitch}));
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "D_TWR"}));
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+  EXPECT_EQ(state().sounds.size(), sounds + 1);
+  for (int i = 0; i < 12; ++i) tick();
+  EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
 }
 
 // However a session ends, the tuned station stays tuned with the radio and
@@ -543,7 +518,8 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
       EXPECT_EQ(postedSince(before.size()), row.posted);
       EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin()));
     }
-    EXPECT_EQ(atcItems(), Lines{"UNICOM_CTR"});
+    EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR"}));
+    EXPECT_EQ(shownStation(), "XYZ_TWR");
     EXPECT_FLOAT_EQ(radio(), 118.15f);
     EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
 
@@ -588,10 +564,16 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
   ASSERT_TRUE(peer().readLine().has_value());
   deliver("%SAME_APP:18150:x:1:2");
   deliver("%XYZ_TWR:18200:4:50:3");
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP", "XYZ_TWR"}));
-  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(atcItems(),
+            (Lines{"UNICOM_CTR", "XYZ_TWR", "SAME_APP", "XYZ_TWR"}));
+  EXPECT_EQ(control("txMN", "sAtc")->selected, atcItem("XYZ_TWR"));
   EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
   EXPECT_FLOAT_EQ(radio(), 118.15f);
+  // The new XYZ_TWR's own item tunes it, and the old one's item goes.
+  select("txMN", "sAtc", control("txMN", "sAtc")->items.back().id);
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SAME_APP", "XYZ_TWR"}));
+  EXPECT_FLOAT_EQ(radio(), 118.2f);
+  EXPECT_EQ(nextSentStartingWith("$CQ"), "$CQABC:XYZ_TWR:ATIS");
 }
 
 }  // namespace

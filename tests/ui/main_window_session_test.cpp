@@ -98,6 +98,20 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   EXPECT_EQ(shownStation(), "XYZ_TWR");
   EXPECT_EQ(control("txMN", "aFrq")->text, "118.150");
 
+  // The tuned tower leaves while the window is closed: the plug-in falls
+  // back to UNICOM as with it open, and the reopened window shows that.
+  ASSERT_TRUE(host().userClose(FourCC("txMN")));
+  deliverWhileClosed("#DAXYZ_TWR\r\n");
+  openMainWindow();
+  expected.insert(
+      expected.end(),
+      {"** Active ATC position expired !! ==> you will be switched to UNICOM",
+       testing::kUnicomSwitch, "PONG Sent"});
+  EXPECT_EQ(history(), expected);
+  EXPECT_FLOAT_EQ(radio(), 122.8f);
+  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(control("txMN", "aFrq")->text, "122.800");
+
   // The items given again are the pilots' own: picking one addresses it,
   // and a pilot leaving takes its own item.
   const auto popup = control("txMN", "spMg");
@@ -106,27 +120,27 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   deliver(pilot("AAL7", false));
   EXPECT_EQ(pilotItems(), (Lines{"------", "UAL2"}));
   deliver("#DANCT_APP");
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "XYZ_TWR", "SFO_GND"}));
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SFO_GND"}));
   pickStation("SFO_GND");
   EXPECT_EQ(shownStation(), "SFO_GND");
   EXPECT_EQ(control("txMN", "aFrq")->text, "121.800");
-  // An item that names no listed station only puts the popup back on its
-  // first item.
+  // An item that names no listed station tunes nothing: the popup goes
+  // back to the tuned station.
   host().model().addPopupItem(static_cast<int>(FourCC("txMN")),
                               static_cast<int>(FourCC("sAtc")), 77, "GONE_TWR");
   select("txMN", "sAtc", 77);
-  EXPECT_EQ(shownStation(), "UNICOM_CTR");
+  EXPECT_EQ(shownStation(), "SFO_GND");
 
-  // Disconnect empties what is kept as well; the popups keep UNICOM only,
-  // and the tuned station, no longer listed, stays with the radio: no item
-  // is shown for it and 'aFrq' still reads its frequency.
+  // Disconnect empties what is kept as well; the popups keep UNICOM, and
+  // the tuned station, no longer listed, stays with the radio: an item of
+  // its own shows it, and 'aFrq' reads its frequency.
   disconnect();
   ASSERT_TRUE(host().userClose(FourCC("txMN")));
   openMainWindow();
   EXPECT_EQ(history(), (Lines{"", "Disconnected."}));
   EXPECT_EQ(pilotItems(), (Lines{"------"}));
-  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR"}));
-  EXPECT_EQ(shownStation(), "");
+  EXPECT_EQ(atcItems(), (Lines{"UNICOM_CTR", "SFO_GND"}));
+  EXPECT_EQ(shownStation(), "SFO_GND");
   EXPECT_EQ(control("txMN", "aFrq")->text, "121.800");
 }
 
