@@ -229,6 +229,10 @@ TEST_F(AtcStationsTest, SuffixesAndBuffersDecideItemsAndTableRows) {
   EXPECT_EQ(atcItems(), items);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
   EXPECT_EQ(control("txTC", "atcL")->selectedRow, 0);
+  idle();
+  dial(121.7f);  // tuned by dialling, the open window follows
+  idle();
+  EXPECT_EQ(control("txTC", "atcL")->selectedRow, 4);
 }
 
 // A station is listed only on a frequency the radio can be tuned to: a
