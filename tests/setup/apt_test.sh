@@ -2,7 +2,10 @@
 # The set-up's package installs against a mirror caught mid-update: an
 # apt-get and a dpkg-query of our own on the PATH stand for the package
 # manager. Their update fails while FAIL_UPDATE is set; their install
-# refuses every package named in REFUSE, alone or with others.
+# refuses every package named in REFUSE, alone or with others. With FAIL
+# set, every call fails the way it names: silent (no output at all),
+# refused (sudo's one line), err (only "Err:" lines), lock (the package
+# manager held by another process).
 set -uo pipefail
 lib="$(cd "$(dirname "$0")/../../scripts/lib" && pwd)/apt.sh"
 work="$(mktemp -d)"
@@ -14,8 +17,29 @@ touch "$STATE/installed" "$STATE/calls"
 
 cat >"$work/bin/apt-get" <<'STUB'
 #!/usr/bin/env bash
-echo "apt-get $*" >>"$STATE/calls"
-case "$1" in
+verb="" words=() options=()
+while [ "$#" -gt 0 ]; do
+  case "$1" in
+    -o) options+=("-o $2"); shift ;;
+    -*) ;;
+    *) if [ -z "$verb" ]; then verb="$1"; else words+=("$1"); fi ;;
+  esac
+  shift
+done
+echo "apt-get $verb ${words[*]} ${options[*]}" >>"$STATE/calls"
+case "${FAIL:-}" in
+  silent) exit 100 ;;
+  refused) echo "sudo: a password is required" >&2; exit 1 ;;
+  err)
+    echo "Err:1 http://mirror.invalid/debian bookworm/main amd64 foo amd64 1.0"
+    echo "  404  Not Found [IP: 127.0.0.1 80]"
+    exit 100 ;;
+  lock)
+    echo "E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)"
+    echo "E: Unable to acquire the dpkg frontend lock (/var/lib/dpkg/lock-frontend), is another process using it?"
+    exit 100 ;;
+esac
+case "$verb" in
   update)
     if [ -n "${FAIL_UPDATE:-}" ]; then
       echo "Err:8 http://mirror.invalid/debian-security bookworm-security/main i386 Packages"
@@ -23,9 +47,7 @@ case "$1" in
       exit 100
     fi ;;
   install)
-    shift
-    wanted=()
-    for a in "$@"; do case "$a" in -*) ;; *) wanted+=("$a") ;; esac; done
+    wanted=("${words[@]}")
     for p in "${wanted[@]}"; do
       for r in ${REFUSE:-}; do
         if [ "$p" = "$r" ]; then
@@ -86,6 +108,26 @@ check "the skip said with apt-get's reason" grep -q 'skipped (could not be insta
 out="$(run 'apt_install cmake g++; echo "skipped=${APT_SKIPPED[*]}"')"
 check "one install call" [ "$(grep -c '^apt-get install' "$STATE/calls")" -eq 1 ]
 check "nothing skipped" [ "$out" = "skipped=" ]
+
+# apt-get failing in each way it can: the failure is said with what apt-get
+# gave, the function returns 0 under set -e and the run goes on. A held lock
+# is waited for on every call, and fails the packages together.
+while IFS='|' read -r mode installs said; do
+  : >"$STATE/calls"
+  : >"$STATE/installed"
+  out="$(FAIL="$mode" run 'apt_install foo bar; echo "returned=$?"; apt_update; echo after')"
+  check "$mode: install returns 0" grep -qx 'returned=0' <<<"$out"
+  check "$mode: install failure said" grep -qxF "== test: skipped (could not be installed): foo bar ($said)" <<<"$out"
+  check "$mode: update failure said" grep -qF "apt-get update failed 3 times ($said)" <<<"$out"
+  check "$mode: the run goes on" grep -qx after <<<"$out"
+  check "$mode: $installs install calls" [ "$(grep -c '^apt-get install' "$STATE/calls")" -eq "$installs" ]
+  check "$mode: every call waits for a lock" bash -c "! grep -qv -- '-o DPkg::Lock::Timeout=120' '$STATE/calls'"
+done <<'ROWS'
+silent|3|apt-get exited 100 with no output
+refused|3|sudo: a password is required
+err|3|Err:1 http://mirror.invalid/debian bookworm/main amd64 foo amd64 1.0
+lock|1|E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)
+ROWS
 
 # apt_missing names exactly the packages not installed, in order.
 printf 'cmake\nzip\n' >"$STATE/installed"
