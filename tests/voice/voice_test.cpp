@@ -207,7 +207,10 @@ TEST_F(VoiceTest, RogerWilcoJoinsTheAnnouncedChannel) {
   pickStation("UNICOM_CTR");
   pickStation("XYZ_TWR");
   deliver("#TMXYZ_TWR:ABC:xyz_ here");
-  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 2);
+  pickStation("UNICOM_CTR");
+  pickStation("XYZ_TWR");
+  deliver("#TMXYZ_TWR:ABC:9xyz");  // three of the four
+  EXPECT_EQ(historyCount("****> FAILED to switch Voice Client to XYZ_TWR"), 3);
   EXPECT_TRUE(rogerArguments().empty());
 }
 
@@ -227,6 +230,7 @@ TEST_F(VoiceTest, CommandLinesStartOneProgramWithPlainArguments) {
        {"/join1", "`touch", "made3`", "|", "touch", "made4", "&&", "touch",
         "made5"}},
       {"a\"b c\"d \\\"e", {"/join1", "ab cd", "\"e"}},
+      {"c:\\d\\\\\"x y\"", {"/join1", "c:\\d\\x y"}},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(RogerWilcoJoin(c.address.c_str())) << c.address;
@@ -259,6 +263,7 @@ TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
   const fs::path stub = root / "roger.exe";
   fs::copy_file(stub, root / "roger.cmd");
   fs::copy_file(stub, root / "roger");
+  fs::copy_file(stub, root / "roger_exe");
   fs::copy_file(stub, root / "ROGER.EXE");
   fs::copy_file(stub, root / "readable.exe");
   fs::copy_file(stub, root / "quote\"d.exe");
@@ -280,6 +285,7 @@ TEST_F(VoiceTest, OnlyTheRegisteredProgramFileIsStarted) {
       {(root / "folder.exe").string(), false},
       {(root / "roger.cmd").string(), false},
       {(root / "roger").string(), false},
+      {(root / "roger_exe").string(), false},
       {(root / ".exe").string(), false},
       {(root / "readable.exe").string(), false},
       {(root / "broken.exe").string(), false},
