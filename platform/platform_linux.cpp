@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/command_line_words.h"
 #include "platform/platform.h"
 
 namespace talvix::platform {
@@ -85,18 +86,10 @@ bool StartProgram(const char* applicationPath, const char* commandLine,
   if (!IsAbsolutePath(applicationPath) || access(applicationPath, X_OK) != 0) {
     return false;
   }
-  std::vector<std::string> words;
-  std::string word;
-  for (const char* c = commandLine;; ++c) {
-    if (*c == ' ' || *c == '\0') {
-      if (!word.empty()) words.push_back(word);
-      word.clear();
-      if (*c == '\0') break;
-    } else {
-      word += *c;
-    }
-  }
-  if (words.empty()) words.push_back(applicationPath);
+  // The program receives its arguments as a Windows program would read
+  // them from the same command line.
+  std::vector<std::string> words = CommandLineWords(commandLine);
+  if (words.front().empty()) words.front() = applicationPath;
   std::vector<char*> argv;
   for (std::string& w : words) argv.push_back(&w[0]);
   argv.push_back(nullptr);

@@ -30,7 +30,9 @@ bool NamesProgramFile(const char* path) {
         static_cast<unsigned char>(path[length - kSuffixLength + i]);
     if (std::tolower(c) != kSuffix[i]) return false;
   }
-  return platform::IsAbsolutePath(path) && platform::IsRegularFile(path);
+  // A quote inside would end the quoted path early on the command line.
+  return std::strchr(path, '"') == nullptr && platform::IsAbsolutePath(path) &&
+         platform::IsRegularFile(path);
 }
 
 // Registries often hold a path in double quotes, as a command line would
@@ -43,15 +45,18 @@ std::string Unquoted(const char* value) {
   return value;
 }
 
-// The program's path, the switch and its argument as one command line; the
-// program is the file at that path and nothing else. A line that does not
-// fit is not started: cut, it could name another channel.
+// The program's path in double quotes, the switch and its argument as one
+// command line: the program reads its arguments from that line, and a path
+// with blanks (the usual install folder) would otherwise come apart into
+// arguments before the switch. The program started is the file at that path
+// and nothing else. A line that does not fit, quotes counted, is not
+// started: cut, it could name another channel.
 bool Start(const std::string& arguments, int showCode) {
   char value[kCommandLineSize];
   if (!platform::ReadAppPath(kProgram, value, sizeof value)) return false;
   const std::string path = Unquoted(value);
   if (!NamesProgramFile(path.c_str())) return false;
-  const std::string commandLine = path + arguments;
+  const std::string commandLine = '"' + path + '"' + arguments;
   if (commandLine.size() >= kCommandLineSize) return false;
   return platform::StartProgram(path.c_str(), commandLine.c_str(), showCode);
 }

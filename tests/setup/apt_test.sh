@@ -2,7 +2,10 @@
 # The set-up's package installs against a mirror caught mid-update: an
 # apt-get and a dpkg-query of our own on the PATH stand for the package
 # manager. Their update fails while FAIL_UPDATE is set; their install
-# refuses every package named in REFUSE, alone or with others.
+# refuses every package named in REFUSE, alone or with others. With FAIL
+# set, every call fails the way it names: silent (no output at all),
+# refused (sudo's one line), err (only "Err:" lines), lock (the package
+# manager held by another process).
 set -uo pipefail
 lib="$(cd "$(dirname "$0")/../../scripts/lib" && pwd)/apt.sh"
 work="$(mktemp -d)"
@@ -14,7 +17,15 @@ touch "$STATE/installed" "$STATE/calls"
 
 cat >"$work/bin/apt-get" <<'STUB'
 #!/usr/bin/env bash
-echo "apt-get $*" >>"$STATE/calls"
+lock_wait=""
+if [ "$1" = -o ]; then lock_wait="$2" && shift 2; fi
+echo "apt-get $* $lock_wait" >>"$STATE/calls"
+case "${FAIL:-}" in
+  silent) exit 100 ;;
+  refused) echo "sudo: a password is required" >&2; exit 1 ;;
+  err) printf 'Err:1 http://mirror.invalid/debian bookworm/main amd64 foo 1.0\n  404  Not Found\n'; exit 100 ;;
+  lock) printf 'E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)\nE: Unable to acquire the dpkg frontend lock\n'; exit 100 ;;
+esac
 case "$1" in
   update)
     if [ -n "${FAIL_UPDATE:-}" ]; then
@@ -86,6 +97,25 @@ check "the skip said with apt-get's reason" grep -q 'skipped (could not be insta
 out="$(run 'apt_install cmake g++; echo "skipped=${APT_SKIPPED[*]}"')"
 check "one install call" [ "$(grep -c '^apt-get install' "$STATE/calls")" -eq 1 ]
 check "nothing skipped" [ "$out" = "skipped=" ]
+
+# apt-get failing in each way it can: the failure is said with what apt-get
+# gave, and the run goes on: the functions return 0 under set -e. A held lock
+# is waited for on every call, and fails the packages together.
+while IFS='|' read -r mode installs said; do
+  : >"$STATE/calls"
+  : >"$STATE/installed"
+  out="$(FAIL="$mode" run 'apt_install foo bar; echo "returned=$?"; apt_update')"
+  check "$mode: install returns 0" grep -qx 'returned=0' <<<"$out"
+  check "$mode: install failure said" grep -qxF "== test: skipped (could not be installed): foo bar ($said)" <<<"$out"
+  check "$mode: update failure said" grep -qF "apt-get update failed 3 times ($said)" <<<"$out"
+  check "$mode: $installs install calls" [ "$(grep -c '^apt-get install' "$STATE/calls")" -eq "$installs" ]
+  check "$mode: every call waits for a lock" bash -c "! grep -qv 'DPkg::Lock::Timeout=120$' '$STATE/calls'"
+done <<'ROWS'
+silent|3|apt-get exited 100 with no output
+refused|3|sudo: a password is required
+err|3|Err:1 http://mirror.invalid/debian bookworm/main amd64 foo 1.0
+lock|1|E: Could not get lock /var/lib/dpkg/lock-frontend. It is held by process 4242 (apt-get)
+ROWS
 
 # apt_missing names exactly the packages not installed, in order.
 printf 'cmake\nzip\n' >"$STATE/installed"

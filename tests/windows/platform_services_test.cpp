@@ -114,7 +114,7 @@ void TestStartProgram(const std::string& roger) {
   DeleteFileA((folder + "\\roger_args.txt").c_str());
   DeleteFileA((folder + "\\roger_start.txt").c_str());
 
-  const std::string join = roger + " /join1 RW.TEST.NET/CHANNEL";
+  const std::string join = "\"" + roger + "\" /join1 RW.TEST.NET/CHANNEL";
   Check(StartProgram(roger.c_str(), join.c_str(), 7),
         "the join command line starts the program");
   Recorded recorded = AwaitRecorded(folder);
@@ -123,7 +123,7 @@ void TestStartProgram(const std::string& roger) {
   Check(recorded.start == join + "\nshow 7\n",
         "the join's command line arrives as written, shown with code 7");
 
-  const std::string leave = roger + " /leave ";
+  const std::string leave = "\"" + roger + "\" /leave ";
   Check(StartProgram(roger.c_str(), leave.c_str(), 4),
         "the leave command line starts the program");
   recorded = AwaitRecorded(folder);
@@ -165,8 +165,8 @@ void TestStartProgram(const std::string& roger) {
 // A program path with blanks, and "Roger.exe" where the path's first word
 // ends: the program at the end of the path is started, not the one a
 // search of the command line would find first. It receives the command line
-// as written, whose first words are the pieces of its path. A relative path
-// is refused, though the current folder holds the program.
+// as written; its path in quotes there, its first argument is the switch.
+// A relative path is refused, though the current folder holds the program.
 void TestStartProgramByPath(const std::string& roger,
                             const std::string& scratch) {
   using talvix::platform::StartProgram;
@@ -184,15 +184,12 @@ void TestStartProgramByPath(const std::string& roger,
                       FALSE) != 0,
         "the programs are copied into place");
 
-  const std::string join = program + " /join1 RW.TEST.NET/CHANNEL";
+  const std::string join = "\"" + program + "\" /join1 RW.TEST.NET/CHANNEL";
   Check(StartProgram(program.c_str(), join.c_str(), 7),
         "the program with blanks in its path starts");
-  std::string pieces;
-  for (char c : program.substr(program.find(' ') + 1))
-    pieces += c == ' ' ? '\n' : c;
   const Recorded recorded = AwaitRecorded(folder);
-  Check(recorded.arguments == pieces + "\n/join1\nRW.TEST.NET/CHANNEL\n",
-        "the program at the end of the path receives the command line");
+  Check(recorded.arguments == "/join1\nRW.TEST.NET/CHANNEL\n",
+        "the program at the end of the path receives the switch first");
   Check(recorded.start == join + "\nshow 7\n",
         "its command line arrives as written, shown with code 7");
   Check(
