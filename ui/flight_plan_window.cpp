@@ -2,6 +2,7 @@
 // from the simulator; the times always come from its clock.
 #include "ui/flight_plan_window.h"
 
+#include <cstring>
 #include <string>
 
 #include "core/fourcc.h"
@@ -150,7 +151,8 @@ class WindowReader {
   void number(std::uint32_t control, const char* name, int& value) {
     char text[64];
     ReadText(control, text);
-    if (!IsNumberText(text))
+    // A text that fills the buffer may have been cut: not a number read.
+    if (!IsNumberText(text) || std::strlen(text) + 1 == sizeof text)
       refuse(control, std::string(name) + " must be a number.");
     value = ParseInt(text);
   }

@@ -124,6 +124,7 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
     return "Flight plan not sent: " + name +
            " may not contain \":\" or control characters.";
   };
+  const std::string padded = std::string(70, ' ') + "450";
   auto notNumber = [](const std::string& name) {
     return "Flight plan not sent: " + name + " must be a number.";
   };
@@ -135,6 +136,7 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
       {"_tas", "fast", notNumber("True airspeed")},
       {"_tas", "-450", notNumber("True airspeed")},
       {"_tas", "1234567890", notNumber("True airspeed")},
+      {"_tas", padded.c_str(), notNumber("True airspeed")},
       {"estT", "09:15", notNumber("Departure time")},
       {"actT", "0905z", notNumber("Actual time")},
       {"enrH", "2 3", notNumber("En route hours")},
