@@ -185,9 +185,13 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
   EXPECT_FALSE(isOpen("txFP"));
   EXPECT_EQ(state().alerts.size(), std::size(rows) + 1);
 
-  // Filed with airspeed "0": reopened as filed, and filed again the same.
+  // Filed with airspeed "0" (not "fast"): reopened as filed, and filed
+  // again the same.
   openPlan();
   type("crzA", "FL350");
+  type("_tas", "fast");
+  press("okBn");
+  EXPECT_EQ(state().alerts.back(), notNumber("True airspeed"));
   type("_tas", " 0 ");
   press("okBn");
   const std::string cruise =
