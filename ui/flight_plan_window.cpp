@@ -109,12 +109,10 @@ void ShowTimes(FlightPlan& plan) {
 // The planner offers what the plan lacks: a cruise altitude when it has
 // none, an airspeed when it is 0. What the plan holds is shown as filed.
 void ShowCruise(FlightPlan& plan) {
-  if (plan.cruiseAltitude[0] == '\0' || plan.airspeed == 0) {
-    const CruiseDefaults cruise = SimulatorCruise();
-    if (plan.cruiseAltitude[0] == '\0')
-      CopyText(plan.cruiseAltitude, cruise.altitude);
-    if (plan.airspeed == 0) plan.airspeed = ParseInt(cruise.airspeed);
-  }
+  const CruiseDefaults cruise = SimulatorCruise();
+  if (plan.cruiseAltitude[0] == '\0')
+    CopyText(plan.cruiseAltitude, cruise.altitude);
+  if (plan.airspeed == 0) plan.airspeed = ParseInt(cruise.airspeed);
   Show(kCruiseAltitude, plan.cruiseAltitude);
   ShowNumber(kAirspeed, plan.airspeed);
 }

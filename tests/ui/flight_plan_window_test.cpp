@@ -103,6 +103,23 @@ TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
   pick("txMN", "atc_", "rpln");
   EXPECT_EQ(answer(peer), filed);
   EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+
+  // Reopened, every field shows the plan as filed.
+  openPlan();
+  const struct {
+    char code[5];
+    const char* text;
+  } fields[] = {{"_tas", "450"},
+                {"depP", "EDDF"},
+                {"crzA", "fl350"},
+                {"dest", "LIRF"},
+                {"enrM", "5"},
+                {"fueH", "3"},
+                {"altA", "LIRG AND FAR TO"},
+                {"rmrk", "TCAS EQUIPPED"},
+                {"fplA", "DCT BOLD"}};
+  for (const auto& field : fields)
+    EXPECT_EQ(shown(field.code), field.text) << field.code;
 }
 
 // Every typed field of the "$FP" line: a ":" or a control character in it
