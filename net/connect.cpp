@@ -13,6 +13,7 @@
 #include "net/session_state.h"
 #include "net/socket_sender.h"
 #include "ui/connect_dialog.h"
+#include "ui/field_alert.h"
 #include "ui/settings.h"
 #include "ui/typed_fields.h"
 #include "ui/window_codes.h"
@@ -49,26 +50,29 @@ void ReadTypedLogin(TypedLogin& typed) {
   ReadField(codes::kHomeBaseField, typed.homeBase, sizeof typed.homeBase);
 }
 
-// The line that refuses the login, or "" when every field may go into the
-// login line.
-std::string LoginRefusal(const TypedLogin& typed,
-                         const ConnectionRecord& record) {
+// What refuses the login; nothing when every field may go into the login
+// line.
+FieldRefusal LoginRefusal(const TypedLogin& typed,
+                          const ConnectionRecord& record) {
   if (std::strcmp(typed.callsign, settings::kDefaultCallsign) == 0)
-    return kChangeCallsign;
-  if (!IsValidCallsign(typed.callsign)) return kCallsignRule;
+    return {kChangeCallsign, codes::kCallsignField};
+  if (!IsValidCallsign(typed.callsign))
+    return {kCallsignRule, codes::kCallsignField};
   const struct {
     const char* name;
     const char* text;
-  } fields[] = {{"Username", typed.username},
-                {"Password", typed.password},
-                {"First name", typed.firstName},
-                {"Last name", typed.lastName},
-                {"Home base", typed.homeBase}};
+    std::uint32_t field;
+  } fields[] = {{"Username", typed.username, codes::kUsernameField},
+                {"Password", typed.password, codes::kPasswordField},
+                {"First name", typed.firstName, codes::kFirstNameField},
+                {"Last name", typed.lastName, codes::kLastNameField},
+                {"Home base", typed.homeBase, codes::kHomeBaseField}};
   for (const auto& field : fields) {
-    if (!IsSafeField(field.text)) return UnsafeFieldLine(field.name);
+    if (!IsSafeField(field.text))
+      return {UnsafeFieldLine(field.name), field.field};
   }
-  if (record.serverTooLong) return kServerTooLong;
-  return std::string();
+  if (record.serverTooLong) return {kServerTooLong, codes::kServerPopup};
+  return {};
 }
 
 void CopyIntoRecord(const TypedLogin& typed, ConnectionRecord& record) {
@@ -144,9 +148,9 @@ void connectToServer(std::uint32_t component) {
   ConnectionRecord& record = Connection();
   TypedLogin typed;
   ReadTypedLogin(typed);
-  const std::string refusal = LoginRefusal(typed, record);
-  if (!refusal.empty()) {
-    host::Alert(refusal.c_str());
+  const FieldRefusal refusal = LoginRefusal(typed, record);
+  if (refusal.refused()) {
+    AlertAtField(codes::kConnectWindow, refusal);
     return;
   }
   CopyIntoRecord(typed, record);

@@ -24,8 +24,7 @@ int Temperature(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> metarWeatherLines(const std::string& report,
-                                           const std::string& addressee) {
+MetarWeather parseMetarWeather(const std::string& report) {
   static const std::regex wind(
       R"((\d{3}|VRB)(\d{2,3})(G\d{2,3})?(KT|MPS|KMH))");
   static const std::regex temperatures(R"((M?\d{2})/(M?\d{2})?)");
@@ -35,8 +34,10 @@ std::vector<std::string> metarWeatherLines(const std::string& report,
   static const std::regex clear(R"(CLR|SKC|NSC|NCD|CAVOK)");
   static const std::regex storm(R"([+-]?(VC)?TS[A-Z]*)");
 
-  WorldWeather weather;
-  bool pressure = false, clouds = false, winds = false;
+  MetarWeather parsed;
+  WorldWeather& weather = parsed.weather;
+  bool &pressure = parsed.pressure, &clouds = parsed.clouds,
+       &winds = parsed.winds;
   int layers = 0;
   std::istringstream words(report);
   std::string word;
@@ -84,11 +85,18 @@ std::vector<std::string> metarWeatherLines(const std::string& report,
       weather.storm = 1;
     }
   }
+  return parsed;
+}
+
+std::vector<std::string> metarWeatherLines(const std::string& report,
+                                           const std::string& addressee) {
+  const MetarWeather parsed = parseMetarWeather(report);
   std::vector<std::string> lines;
-  const std::vector<std::string> all = weatherLines(weather, addressee, 0);
-  if (pressure) lines.push_back(all[0]);
-  if (clouds) lines.push_back(all[1]);
-  if (winds) lines.push_back(all[2]);
+  const std::vector<std::string> all =
+      weatherLines(parsed.weather, addressee, 0);
+  if (parsed.pressure) lines.push_back(all[0]);
+  if (parsed.clouds) lines.push_back(all[1]);
+  if (parsed.winds) lines.push_back(all[2]);
   return lines;
 }
 

@@ -6,7 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "server/world_file.h"
+
 namespace netserver {
+
+// What a METAR report gives; a part it lacks is marked missing.
+struct MetarWeather {
+  WorldWeather weather;
+  bool pressure = false;
+  bool clouds = false;
+  bool winds = false;  // the surface wind is weather.winds[0]
+};
+MetarWeather parseMetarWeather(const std::string& report);
 
 // The lines for one addressee, in the order "#TD", "#CD", "#WD"; a line
 // whose part the report lacks is left out (no altimeter, no cloud group nor

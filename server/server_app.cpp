@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <utility>
 
+#include "server/atis_weather.h"
 #include "server/demo_world.h"
 #include "server/world_crowd.h"
 #include "server/world_file.h"
@@ -24,6 +25,15 @@ std::vector<CrowdType> crowdTypesFor(const ServerOptions& options) {
   std::stringstream text;
   text << in.rdbuf();
   return readCrowdTypes(text.str());
+}
+
+// The controllers' ATIS give the altimeter and wind of the airport's METAR,
+// when the server has one, rather than what the world file was written with.
+void sayAirportWeather(World& world, const MetarStore& metar) {
+  const auto report = metar.report(world.airport);
+  if (!report) return;
+  for (auto& controller : world.controllers)
+    controller.atis = atisWithMetar(controller.atis, *report);
 }
 
 }  // namespace
@@ -56,6 +66,7 @@ void ServerApp::start() {
     log_.event("metar " + options_.metarFolder->string());
   if (!world) return;
   for (const auto& error : world->errors) log_.event("world-error " + error);
+  sayAirportWeather(world->world, metarStoreFor(options_));
   if (options_.crowd > 0)
     addCrowd(world->world, options_.crowd, crowdTypesFor(options_));
   const std::size_t pilots = world->world.pilots.size();

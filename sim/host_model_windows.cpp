@@ -327,8 +327,10 @@ void HostModel::scrollToRow(int window, int code, int row) {
 void HostModel::setFocus(int window, int code) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto w = state_.windows.find(U(window));
-  if (w != state_.windows.end() && control(window, code, "focus"))
+  if (w != state_.windows.end() && control(window, code, "focus")) {
     w->second.focus = U(code);
+    ++w->second.focusSets;
+  }
 }
 
 void HostModel::redraw(int window, int code) {

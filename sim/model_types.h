@@ -67,6 +67,7 @@ struct Window {
   bool minimised = false;
   int raises = 0;
   std::uint32_t focus = 0;
+  int focusSets = 0;  // the plug-in's calls that set the focus
   std::vector<Control> controls;
 
   Control* find(std::uint32_t control);

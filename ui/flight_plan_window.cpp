@@ -2,6 +2,7 @@
 // from the simulator; the times always come from its clock.
 #include "ui/flight_plan_window.h"
 
+#include <cstring>
 #include <string>
 
 #include "core/fourcc.h"
@@ -9,6 +10,7 @@
 #include "core/text.h"
 #include "net/connection_record.h"
 #include "traffic/aircraft_choice.h"
+#include "ui/field_alert.h"
 #include "ui/flight_plan_defaults.h"
 #include "ui/history.h"
 #include "ui/typed_fields.h"
@@ -65,10 +67,16 @@ void ReadUpper(std::uint32_t control, char (&buffer)[N]) {
   ReadText(control, buffer);
   CopyText(buffer, ToUpper(buffer));
 }
-int ReadNumber(std::uint32_t control) {
-  char text[32];
-  ReadText(control, text);
-  return ParseInt(text);
+
+// Blanks around at most nine digits (every such number fits an int), or
+// nothing at all, which reads as 0.
+bool IsNumberText(const char* text) {
+  while (*text == ' ') ++text;
+  while (*text == '0' && text[1] >= '0' && text[1] <= '9') ++text;
+  int digits = 0;
+  for (; *text >= '0' && *text <= '9'; ++text) ++digits;
+  while (*text == ' ') ++text;
+  return *text == '\0' && digits <= 9;
 }
 
 std::uint32_t RulesButton(char rules) {
@@ -98,62 +106,78 @@ void ShowTimes(FlightPlan& plan) {
   plan.estimatedTime = ParseInt(times.estimated);
 }
 
-// Without a cruise altitude or an airspeed, both come from the planner.
+// The planner offers what the plan lacks: a cruise altitude when it has
+// none, an airspeed when it is 0. What the plan holds is shown as filed.
 void ShowCruise(FlightPlan& plan) {
-  if (plan.cruiseAltitude[0] == '\0' || plan.airspeed == 0) {
-    const CruiseDefaults cruise = SimulatorCruise();
+  const CruiseDefaults cruise = SimulatorCruise();
+  if (plan.cruiseAltitude[0] == '\0')
     CopyText(plan.cruiseAltitude, cruise.altitude);
-    if (plan.airspeed == 0) plan.airspeed = ParseInt(cruise.airspeed);
-  }
+  if (plan.airspeed == 0) plan.airspeed = ParseInt(cruise.airspeed);
   Show(kCruiseAltitude, plan.cruiseAltitude);
   ShowNumber(kAirspeed, plan.airspeed);
 }
 
-void ReadWindow(FlightPlan& plan) {
-  ReadRules(plan);
-  CopyText(plan.aircraftType, ChosenModel());
-  plan.airspeed = ReadNumber(kAirspeed);
-  ReadUpper(kDeparture, plan.departure);
-  plan.estimatedTime = ReadNumber(kEstimatedTime);
-  plan.actualTime = ReadNumber(kActualTime);
-  ReadText(kCruiseAltitude, plan.cruiseAltitude);
-  ReadUpper(kDestination, plan.destination);
-  plan.enrouteHours = ReadNumber(kEnrouteHours);
-  plan.enrouteMinutes = ReadNumber(kEnrouteMinutes);
-  plan.fuelHours = ReadNumber(kFuelHours);
-  plan.fuelMinutes = ReadNumber(kFuelMinutes);
-  ReadUpper(kAlternate, plan.alternate);
-  ReadUpper(kRemarks, plan.remarks);
-  ReadUpper(kRoute, plan.route);
-}
+// Reads the window into the plan, checking every typed field that goes
+// into the "$FP" line; the refusal names the first at fault, in the
+// window's order.
+class WindowReader {
+ public:
+  explicit WindowReader(FlightPlan& plan) : plan_(plan) {}
 
-// The line that refuses the plan, or "" when every typed field may go into
-// the "$FP" line.
-std::string PlanRefusal(const FlightPlan& plan) {
-  const struct {
-    const char* name;
-    const char* text;
-  } fields[] = {{"Departure", plan.departure},
-                {"Cruise altitude", plan.cruiseAltitude},
-                {"Destination", plan.destination},
-                {"Alternate", plan.alternate},
-                {"Remarks", plan.remarks},
-                {"Route", plan.route}};
-  for (const auto& field : fields) {
-    if (!IsSafeField(field.text))
-      return std::string(kPlanRefused) + UnsafeFieldLine(field.name);
+  FieldRefusal read() {
+    ReadRules(plan_);
+    CopyText(plan_.aircraftType, ChosenModel());
+    number(kAirspeed, "True airspeed", plan_.airspeed);
+    upper(kDeparture, "Departure", plan_.departure);
+    number(kEstimatedTime, "Departure time", plan_.estimatedTime);
+    number(kActualTime, "Actual time", plan_.actualTime);
+    ReadText(kCruiseAltitude, plan_.cruiseAltitude);
+    check(kCruiseAltitude, "Cruise altitude", plan_.cruiseAltitude);
+    upper(kDestination, "Destination", plan_.destination);
+    number(kEnrouteHours, "En route hours", plan_.enrouteHours);
+    number(kEnrouteMinutes, "En route minutes", plan_.enrouteMinutes);
+    number(kFuelHours, "Fuel hours", plan_.fuelHours);
+    number(kFuelMinutes, "Fuel minutes", plan_.fuelMinutes);
+    upper(kAlternate, "Alternate", plan_.alternate);
+    upper(kRemarks, "Remarks", plan_.remarks);
+    upper(kRoute, "Route", plan_.route);
+    return refusal_;
   }
-  return std::string();
-}
+
+ private:
+  // A number is never sent as a 0 that the user did not type.
+  void number(std::uint32_t control, const char* name, int& value) {
+    char text[64];
+    ReadText(control, text);
+    // A text that fills the buffer may have been cut: not a number read.
+    if (!IsNumberText(text) || std::strlen(text) + 1 == sizeof text)
+      refuse(control, std::string(name) + " must be a number.");
+    value = ParseInt(text);
+  }
+  template <std::size_t N>
+  void upper(std::uint32_t control, const char* name, char (&text)[N]) {
+    ReadUpper(control, text);
+    check(control, name, text);
+  }
+  void check(std::uint32_t control, const char* name, const char* text) {
+    if (!IsSafeField(text)) refuse(control, UnsafeFieldLine(name));
+  }
+  void refuse(std::uint32_t control, const std::string& why) {
+    if (!refusal_.refused()) refusal_ = {kPlanRefused + why, control};
+  }
+
+  FlightPlan& plan_;
+  FieldRefusal refusal_;
+};
 
 // A refused plan is neither stored nor sent, and the window stays open
-// with what was typed.
+// with what was typed; the reason goes to the history and to an alert.
 void FileWindow() {
   FlightPlan plan = StoredFlightPlan();
-  ReadWindow(plan);
-  const std::string refusal = PlanRefusal(plan);
-  if (!refusal.empty()) {
-    AddHistoryLine(refusal.c_str());
+  const FieldRefusal refusal = WindowReader(plan).read();
+  if (refusal.refused()) {
+    AddHistoryLine(refusal.text.c_str());
+    AlertAtField(kWindow, refusal);
     return;
   }
   StoredFlightPlan() = plan;

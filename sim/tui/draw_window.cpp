@@ -114,7 +114,9 @@ Cursor DrawControl(const Window& w, const Control& c, const Rect& r,
       if (focused) cursor = {r.row, at + static_cast<int>(caret - start)};
       break;
     }
-    case ControlKind::kLabel: Put(r.row, r.col, c.text, r.width, A_BOLD); break;
+    case ControlKind::kLabel:
+      Put(r.row, r.col, LabelText(c), r.width, A_BOLD);
+      break;
     case ControlKind::kButton:
       Put(r.row, r.col, "[ " + caption + " ]", r.width, mark | A_BOLD);
       break;

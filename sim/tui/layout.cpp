@@ -32,7 +32,7 @@ int NaturalWidth(const Control& c) {
       return caption + 2 + (c.width > 0 ? c.width : kFieldWidth) + 2;
     case ControlKind::kLabel:
       return c.width > 0 ? c.width
-                         : std::max(kLabelWidth, TextWidth(c.text) + 1);
+                         : std::max(kLabelWidth, TextWidth(LabelText(c)) + 1);
     case ControlKind::kButton: return caption + 4;
     case ControlKind::kCheck: return caption + 4;
     case ControlKind::kPopup: {
@@ -44,6 +44,10 @@ int NaturalWidth(const Control& c) {
 }
 
 }  // namespace
+
+std::string LabelText(const Control& c) {
+  return c.caption.empty() ? c.text : c.caption + " " + c.text;
+}
 
 std::string ControlCaption(const Control& c) {
   if (!c.caption.empty()) return c.caption;

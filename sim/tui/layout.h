@@ -68,6 +68,10 @@ std::vector<ControlPlace> LayoutControls(const Window& window, int height,
 // name of its kind; never its code.
 std::string ControlCaption(const Control& control);
 
+// What a label shows: its text after its caption, if it has one, so that
+// the two always share a line ("XPDR Mode C").
+std::string LabelText(const Control& control);
+
 // True for the kinds that Tab stops at.
 bool IsFocusable(ControlKind kind);
 

@@ -57,8 +57,8 @@ inline std::uint64_t ListKey(std::uint32_t window, std::uint32_t control) {
 struct ViewState {
   std::vector<std::uint32_t> order;  // open windows, in the order they opened
   std::uint32_t current = 0;         // the window in front; 0 when none
-  std::map<std::uint32_t, std::uint32_t> focus;      // window -> control
-  std::map<std::uint32_t, std::uint32_t> hostFocus;  // the plug-in's last
+  std::map<std::uint32_t, std::uint32_t> focus;  // window -> control
+  std::map<std::uint32_t, int> focusSets;  // the plug-in's focus calls seen
   std::map<std::uint32_t, int> raises;
   std::map<std::uint64_t, ListView> lists;  // by ListKey
   // The person's choice in a list with an Enter button, by ListKey: the

@@ -49,7 +49,7 @@ void SyncWindows(ViewState& view, const HostState& state) {
       if (!opened) view.current = code;
       opened = true;
       view.raises[code] = w.raises;
-      view.hostFocus[code] = w.focus;
+      view.focusSets[code] = w.focusSets;
       view.focus[code] = w.focus ? w.focus : DefaultFocus(w);
       // A window opens at the top of its lists.
       for (const Control& c : w.controls)
@@ -60,8 +60,10 @@ void SyncWindows(ViewState& view, const HostState& state) {
       view.raises[code] = w.raises;
       view.current = code;
     }
-    if (w.focus != view.hostFocus[code]) {
-      view.hostFocus[code] = w.focus;
+    // Every call counts, also one to the control that had the focus
+    // before the person moved it.
+    if (w.focusSets != view.focusSets[code]) {
+      view.focusSets[code] = w.focusSets;
       if (w.focus) view.focus[code] = w.focus;
     }
   }

@@ -128,6 +128,7 @@ TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
     pressOk();
     if (!row.refusal.empty()) {
       EXPECT_EQ(state().alerts, std::vector<std::string>{row.refusal});
+      EXPECT_EQ(state().windows.at(FourCC("txCN")).focus, FourCC(row.field));
       EXPECT_TRUE(isOpen("txCN"));
       EXPECT_EQ(host().model().settings("Talvix"), settingsBefore);
       EXPECT_FALSE(peer.accept(200));

@@ -385,6 +385,7 @@ TEST_F(LostConnectionTest, AServerNameTooLongToHoldIsRefused) {
     fill(address);
     pressOk();
     EXPECT_EQ(state().alerts, std::vector<std::string>{refusal});
+    EXPECT_EQ(state().windows.at(FourCC("txCN")).focus, FourCC("ipMN"));
     EXPECT_TRUE(isOpen("txCN"));
     EXPECT_EQ(host().model().settings("Talvix"), settingsBefore);
     pumpFor(300);

@@ -173,12 +173,13 @@ TEST(WorldFile, ACrowdStaysNearTheAirportWithListedTypes) {
 TEST(World, ShippedWorldOnTheWire) {
   const auto world = loadWorldFile(kWorldPath).world;
   ServerProcess server({"--listen", "127.0.0.231", "--port", "0", "--world",
-                        kWorldPath, "--world-speed", "5"});
+                        kWorldPath, "--world-speed", "5", "--metar",
+                        kSourceDir + "/data/metar"});
   const unsigned short port = server.waitForPort();
   ASSERT_NE(port, 0);
   TestClient client("127.0.0.231", port);
   client.login("TEST1");
-  for (const char* query : {"#TXTEST1:UAL837:PIR", "$CQTEST1:SFO_TWR:ATIS",
+  for (const char* query : {"#TXTEST1:UAL837:PIR", "$CQTEST1:KSFO_ATIS:ATIS",
                             "$PITEST1:DLH454:12:0:5", "$CQTEST1:OAK_CTR:C?",
                             "$CQTEST1:N44KR:INF", "$AXTEST1:SERVER:METAR:KSFO"})
     client.sendLine(query);
@@ -186,13 +187,11 @@ TEST(World, ShippedWorldOnTheWire) {
   std::map<std::string, std::vector<Report>> reports;
   std::set<std::string> controllers;
   std::set<std::string> others;
-  std::string atis;
-  for (const auto& controller : world.controllers) {
-    if (controller.callsign == "SFO_TWR") atis = controller.atis;
-  }
   const std::set<std::string> expected = {
       "#TXUAL837:TEST1:PI:X:0:1:~B77W",
-      "#TMSFO_TWR:TEST1:" + atis,
+      // The ATIS says the altimeter and wind of the airport's METAR.
+      "#TMKSFO_ATIS:TEST1:SAN FRANCISCO INFORMATION BRAVO. WIND 280 AT 12. "
+      "VISIBILITY 10. FEW 800. ALTIMETER 3012. VOICE 127.0.0.1/KSFO_ATIS",
       "$PODLH454:TEST1:12:0:5",
       "$CROAK_CTR:TEST1:C?:132.850",
       "#TMN44KR:TEST1:PID= N44KR V3.1 IP=world (127.0.0.1) FSVER=Fly!2 "

@@ -5,8 +5,8 @@
 # picked from the list; Esc leaves the main window but closes a dialog;
 # headings show three digits and the chooser's codes one line each; a form
 # field shows its whole text; letters beyond ASCII reach the server as
-# Latin-1 or are named on the panel; a Roger Wilco station switches the
-# registered stand-in.
+# Latin-1 or are named on the panel; a refused plan leaves the focus on its
+# field; a Roger Wilco station switches the registered stand-in.
 #   tui_pilot_test.sh SIMHOST PLUGIN NETSERVER SOURCE_DIR BUILD_DIR
 set -euo pipefail
 simhost="$1" plugin="$2" netserver="$3" source="$4" build="$5"
@@ -44,6 +44,17 @@ wait_until 5 "the flight plan window" on_screen "[Tab: Callsign]"
 long="ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789abcdefghijklmnopqrstuvwxyz"
 keys C-u "$long" Tab
 wait_until 5 "the whole callsign field" on_screen "Callsign:         $long"
+# A refused route: an alert says why, and once it is closed the focus is on
+# the route again, each time.
+keys BTab BTab BTab BTab
+wait_until 5 "the route field" on_screen "[Tab: Route]"
+keys "SSTIK4 LOSHN:BSR"
+for _ in 1 2; do
+  keys Tab Enter
+  wait_until 5 "the alert" on_screen 'Route may not contain ":"'
+  keys Enter
+  wait_until 5 "the focus back on the route" on_screen "[Tab: Route]"
+done
 keys Escape
 gone() { ! on_screen "[Tab: First name]"; }
 wait_until 5 "Esc to close the flight plan window" gone

@@ -33,6 +33,8 @@ wait_until 15 "the main window" on_screen "[Tab: Say]"
 wait_until 5 "the network light off" on_screen "Network  --  no TCP connection"
 connect_as "$callsign" "$address"
 wait_until 5 "the network light on" on_screen "Network  ON  $address:6809"
+# The transponder's mode is labelled, never a lone word starting a line.
+wait_until 5 "the labelled transponder" on_screen "|XPDR Off "
 
 # The focus indicator on the window's menu line, all the way round the main
 # window's controls: always there, never one of the controls' codes.

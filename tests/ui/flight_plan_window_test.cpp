@@ -86,9 +86,9 @@ TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
   type("crzA", "fl350");
   type("_tas", "450");
   type("enrH", "2");
-  type("enrM", "05x");
+  type("enrM", "05");
   type("fueH", " 3");
-  type("fueM", "abc");
+  type("fueM", "");
   type("altA", "lirg and far too long");
   type("rmrk", "tcas equipped");
   type("fplA", "dct bold");
@@ -103,6 +103,23 @@ TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
   pick("txMN", "atc_", "rpln");
   EXPECT_EQ(answer(peer), filed);
   EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+
+  // Reopened, every field shows the plan as filed.
+  openPlan();
+  const struct {
+    char code[5];
+    const char* text;
+  } fields[] = {{"_tas", "450"},
+                {"depP", "EDDF"},
+                {"crzA", "fl350"},
+                {"dest", "LIRF"},
+                {"enrM", "5"},
+                {"fueH", "3"},
+                {"altA", "LIRG AND FAR TO"},
+                {"rmrk", "TCAS EQUIPPED"},
+                {"fplA", "DCT BOLD"}};
+  for (const auto& field : fields)
+    EXPECT_EQ(shown(field.code), field.text) << field.code;
 }
 
 // Every typed field of the "$FP" line: a ":" or a control character in it
@@ -124,11 +141,25 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
     return "Flight plan not sent: " + name +
            " may not contain \":\" or control characters.";
   };
+  const std::string padded = std::string(70, ' ') + "450";
+  auto notNumber = [](const std::string& name) {
+    return "Flight plan not sent: " + name + " must be a number.";
+  };
   const struct {
     char field[5];
     const char* typed;
     std::string refusal;
   } rows[] = {
+      {"_tas", "fast", notNumber("True airspeed")},
+      {"_tas", "-450", notNumber("True airspeed")},
+      {"_tas", "1234567890", notNumber("True airspeed")},
+      {"_tas", padded.c_str(), notNumber("True airspeed")},
+      {"estT", "09:15", notNumber("Departure time")},
+      {"actT", "0905z", notNumber("Actual time")},
+      {"enrH", "2 3", notNumber("En route hours")},
+      {"enrM", "05x", notNumber("En route minutes")},
+      {"fueH", "three", notNumber("Fuel hours")},
+      {"fueM", "abc", notNumber("Fuel minutes")},
       {"depP", "KS:FO", refused("Departure")},
       {"depP", "ks\tfo", refused("Departure")},
       {"crzA", "fl:350", refused("Cruise altitude")},
@@ -137,7 +168,7 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
       {"altA", "KS\x1fJC", refused("Alternate")},
       {"rmrk", "RMK: colon:here", refused("Remarks")},
       {"rmrk", "tcas\x7f", refused("Remarks")},
-      {"fplA", "DCT:SJC", refused("Route")},
+      {"fplA", "SSTIK4 LOSHN:BSR", refused("Route")},
       {"fplA", "DCT\nSJC", refused("Route")},
   };
   for (const auto& row : rows) {
@@ -147,6 +178,8 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
     type(row.field, row.typed);
     press("okBn");
     EXPECT_EQ(history().back(), row.refusal);
+    EXPECT_EQ(state().alerts.back(), row.refusal);
+    EXPECT_EQ(state().windows.at(FourCC("txFP")).focus, FourCC(row.field));
     EXPECT_TRUE(isOpen("txFP"));
     EXPECT_EQ(shown(row.field), row.typed);
     press("cnBn");
@@ -167,6 +200,25 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
             "$FPABC:SERVER:I::0:KS FO:915:905::KLAX:0:0:0:0::RMK COLON HERE:");
   EXPECT_EQ(history().back(), "Flight Plan Sent");
   EXPECT_FALSE(isOpen("txFP"));
+  EXPECT_EQ(state().alerts.size(), std::size(rows) + 1);
+
+  // Filed with airspeed "0" (not "fast"): reopened as filed, and filed
+  // again the same.
+  openPlan();
+  type("crzA", "FL350");
+  type("_tas", "fast");
+  press("okBn");
+  EXPECT_EQ(state().alerts.back(), notNumber("True airspeed"));
+  type("_tas", " 0 ");
+  press("okBn");
+  const std::string cruise =
+      "$FPABC:SERVER:I::0:KS FO:915:905:FL350:KLAX:0:0:0:0::RMK COLON HERE:";
+  EXPECT_EQ(answer(peer), cruise);
+  openPlan();
+  EXPECT_EQ(shown("crzA"), "FL350");
+  EXPECT_EQ(shown("_tas"), "0");
+  press("okBn");
+  EXPECT_EQ(answer(peer), cruise);
   EXPECT_FALSE(answer(peer, 300).has_value());
 }
 
@@ -215,16 +267,17 @@ TEST_F(FlightPlanWindowTest, EmptyPartsComeFromTheSimulatorsPlanner) {
             "$FPABC:SERVER:I::500:EDDF:1210:1200:35000:LIRF:0:0:0:0:::"
             "EDDF TOP LIRF ");
 
-  // A stored cruise altitude without an airspeed: both are offered again.
+  // A stored cruise altitude without an airspeed: only the airspeed is
+  // offered again.
   openPlan();
   type("crzA", "fl200");
-  type("_tas", "fast");
+  type("_tas", "0");
   press("okBn");
   EXPECT_EQ(answer(peer),
             "$FPABC:SERVER:I::0:EDDF:1210:1200:fl200:LIRF:0:0:0:0:::"
             "EDDF TOP LIRF ");
   openPlan();
-  EXPECT_EQ(shown("crzA"), "35000");
+  EXPECT_EQ(shown("crzA"), "fl200");
   EXPECT_EQ(shown("_tas"), "500");
   EXPECT_EQ(host().model().outstandingFlightPlans(), 0);
 }
