@@ -441,7 +441,7 @@ TEST_F(AtcStationsTest, RemovalDisconnectAndReconnectKeepOneUnicom) {
 // it, tuned or not. The tuned tower leaving falls back to it, and every
 // network station still ages.
 TEST_F(AtcStationsTest, UnicomStaysFirstWhateverTheNetworkSays) {
-  start("127.0.0.213");
+  start("127.0.0.77");
   deliver(kTowerLine);
   deliver("%D_TWR:18500:x:1:2");
   idle();
@@ -467,7 +467,7 @@ TEST_F(AtcStationsTest, UnicomStaysFirstWhateverTheNetworkSays) {
 // frequency's messages are shown and the user's chat goes out on it. Dialling
 // and picking then work as before.
 TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
-  const std::string address = "127.0.0.214";
+  const std::string address = "127.0.0.78";
   const std::string lost = "Connection to the server lost.";
   const std::string refused =
       "Could not connect to the server at " + address + ".";

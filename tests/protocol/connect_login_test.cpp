@@ -116,14 +116,14 @@ TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
       {"lnam", "O'Neil-Lee Jr.", "",
        "#APABC:SERVER:123:pw:1:9:3:Jo O'Neil-Lee Jr. KSFO"},
   };
-  LoopbackPeer peer("127.0.0.217");
+  LoopbackPeer peer("127.0.0.82");
   ASSERT_TRUE(peer.listening());
   for (const auto& row : rows) {
     SCOPED_TRACE(std::string(row.field) + " " + row.typed);
     host().model().modify([](sim::HostState& s) { s.alerts.clear(); });
     const auto settingsBefore = host().model().settings("Talvix");
     openConnectWindow();
-    fill("127.0.0.217");
+    fill("127.0.0.82");
     type(row.field, row.typed);
     pressOk();
     if (!row.refusal.empty()) {
@@ -144,7 +144,7 @@ TEST_F(ConnectLoginTest, FieldsThatWouldCorruptTheLoginLineAreRefused) {
   }
 
   // While connected, a refused OK leaves the callsign in use as it was.
-  connect(peer, "127.0.0.217");
+  connect(peer, "127.0.0.82");
   openConnectWindow();
   type("csgn", "AB:C");
   pressOk();

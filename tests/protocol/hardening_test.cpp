@@ -91,8 +91,8 @@ class HardeningTest : public testing::DirectHostTest {
 };
 
 TEST_F(HardeningTest, AnEmptyIncomingQueueTakesNoLock) {
-  LoopbackPeer peer("127.0.0.231");
-  connect(peer, "127.0.0.231");
+  LoopbackPeer peer("127.0.0.83");
+  connect(peer, "127.0.0.83");
   std::mutex m;
   std::condition_variable changed;
   bool held = false, release = false;
@@ -118,8 +118,8 @@ TEST_F(HardeningTest, AnEmptyIncomingQueueTakesNoLock) {
 }
 
 TEST_F(HardeningTest, AFullOutgoingQueueSendsNothingAndSaysSoOnce) {
-  LoopbackPeer peer("127.0.0.232");
-  connect(peer, "127.0.0.232");
+  LoopbackPeer peer("127.0.0.84");
+  connect(peer, "127.0.0.84");
   for (int i = 0; i < kQueueSlots; ++i)
     ASSERT_TRUE(QueueIfSession(new Packet("#TMABC:XYZ:filler")));
   handle(handlePI, "$PIXYZ:ABC:1");

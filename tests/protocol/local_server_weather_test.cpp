@@ -16,15 +16,15 @@ using LocalServerWeatherTest = testing::SessionPluginTest;
 // The shipped report: KSJC 081753Z 31008KT 10SM FEW030 19/09 A2990.
 TEST_F(LocalServerWeatherTest, WxRequestAppliesTheStationsMetar) {
   netserver::testing::ServerProcess server(
-      {"--listen", "127.0.0.214", "--port", "6809", "--metar",
+      {"--listen", "127.0.0.79", "--port", "6809", "--metar",
        std::string(TALVIX_SOURCE_DIR) + "/server/metar"});
-  ASSERT_TRUE(server.waitForLine("listen 127.0.0.214 6809").has_value());
+  ASSERT_TRUE(server.waitForLine("listen 127.0.0.79 6809").has_value());
   host().model().modify([](sim::HostState& s) {
     s.weather.altimeter = 29.92;
     s.winds.band[1] = {90, 40, {}};
   });
   openConnectWindow();
-  fill("127.0.0.214");
+  fill("127.0.0.79");
   pressOk();
   ASSERT_TRUE(server.waitForLine("login ABC").has_value());
 

@@ -113,7 +113,7 @@ TEST_F(MetarFolder, WeatherRequestIsAnsweredWithTheProfileOfTheReport) {
   write("NOWX.txt", "NOWX 081150Z 9999\n");
   ServerOptions options;
   options.metarFolder = folder;
-  InProcessServer server("127.0.0.213", options);
+  InProcessServer server("127.0.0.76", options);
   TestClient client(server.address(), server.port());
   client.login("ABC");
   // The station as typed, whatever its case.

@@ -108,8 +108,8 @@ const Typed kTyped[] = {
 };
 
 TEST_F(CommandLineTest, EveryCommandSendsItsLineAndEchoesIt) {
-  LoopbackPeer peer("127.0.0.171");
-  connect(peer, "127.0.0.171");
+  LoopbackPeer peer("127.0.0.74");
+  connect(peer, "127.0.0.74");
   host().model().addPopupItem(static_cast<int>(FourCC("txMN")),
                               static_cast<int>(FourCC("spMg")), 5, "DEF");
   host().model().selectPopupItem(static_cast<int>(FourCC("txMN")),
@@ -134,8 +134,8 @@ TEST_F(CommandLineTest, EveryCommandSendsItsLineAndEchoesIt) {
 }
 
 TEST_F(CommandLineTest, PingCarriesTheLocalTime) {
-  LoopbackPeer peer("127.0.0.172");
-  connect(peer, "127.0.0.172");
+  LoopbackPeer peer("127.0.0.75");
+  connect(peer, "127.0.0.75");
   auto expected = [] {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

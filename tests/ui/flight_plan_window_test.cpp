@@ -391,8 +391,8 @@ TEST_F(FlightPlanWindowTest, ResendWithoutAPlanSendsNothing) {
 // Resend after only looking has nothing to send. A plan filed with OK is
 // resent as filed, also after a refusal and after it was looked at again.
 TEST_F(FlightPlanWindowTest, LookingAtThePlanFilesNothing) {
-  LoopbackPeer peer("127.0.0.215");
-  connect(peer, "127.0.0.215");
+  LoopbackPeer peer("127.0.0.80");
+  connect(peer, "127.0.0.80");
   setClock(12, 0);
   host().model().modify([](sim::HostState& s) {
     s.departure = "KSFO";
@@ -413,7 +413,7 @@ TEST_F(FlightPlanWindowTest, LookingAtThePlanFilesNothing) {
   type("rmrk", "first");
   press("okBn");
   EXPECT_EQ(history().back(), "You must be connected first");
-  reconnect("127.0.0.215");
+  reconnect("127.0.0.80");
   ASSERT_TRUE(peer.accept());
   ASSERT_TRUE(peer.readLine().has_value());
   const std::string filed =
