@@ -133,6 +133,20 @@ void PlaceUserNearTraffic(sim::Simulator& host) {
   });
 }
 
+// Socket buffers of 4 kB for every new socket of this namespace (the two
+// settings are the namespace's own), so a server that stops reading fills
+// them after a few lines.
+bool SmallSocketBuffers() {
+  for (const char* name :
+       {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+    FILE* file = std::fopen(name, "w");
+    if (file == nullptr) return false;
+    const bool written = std::fputs("4096 4096 4096", file) >= 0;
+    if (std::fclose(file) != 0 || !written) return false;
+  }
+  return true;
+}
+
 // One way of running the session: the link watch at its shipped values, or
 // at the test scale, and how long a dead link may take to be told.
 struct Scale {
@@ -284,6 +298,110 @@ TEST_P(DeadLinkTest, QuietHealthyLinkStaysConnected) {
       },
       5000);
   EXPECT_EQ(pong, "$POABC:XYZ:9");
+  disconnect();
+}
+
+// A server that stops reading for 15 s while 60 long chat lines are typed:
+// they wait, are shown as sent only once written, and all leave once and
+// in order when it reads again; the session works on. A server that never
+// reads again is a lost link: told in time, with the lines left unsent.
+// The test scale's bound is shorter than the pause, so it checks the
+// latter alone.
+TEST_P(DeadLinkTest, AServerThatStopsReadingLosesNoLine) {
+  ASSERT_TRUE(SmallSocketBuffers());
+  const std::string address = "127.0.0.215";
+  LoopbackPeer peer(address);
+  ASSERT_NO_FATAL_FAILURE(connect(peer, address));
+  // The own report: "@", the transponder mode, then the callsign.
+  const auto ownReport = [](const std::string& line) {
+    return line.size() > 7 && line[0] == '@' &&
+           line.compare(2, 5, ":ABC:") == 0;
+  };
+  const auto chat = [](int i) {
+    return "line " + std::to_string(i) + " " + std::string(140, 'x');
+  };
+  const auto echoes = [&](int from) {  // the echoes shown, in order
+    std::vector<std::string> shown;
+    for (const std::string& row : history()) {
+      if (row.rfind("ABC: line ", 0) == 0) shown.push_back(row.substr(5));
+    }
+    return std::vector<std::string>(
+        shown.begin() + std::min<std::size_t>(from, shown.size()), shown.end());
+  };
+  const auto typeLines = [&](int from) {
+    std::vector<std::string> typed;
+    for (int i = from; i < from + 60; ++i) {
+      typed.push_back(chat(i));
+      host().model().setText(static_cast<int>(FourCC("txMN")),
+                             static_cast<int>(FourCC("text")),
+                             typed.back().c_str());
+      event("txMN", "text", "tent");
+      live([] { return false; }, 20);
+    }
+    return typed;
+  };
+  const bool shipped = GetParam().variable == nullptr;
+  if (shipped) {
+    const std::vector<std::string> typed = typeLines(0);
+    live([] { return false; }, 15000);  // the peer reads nothing meanwhile
+    const std::size_t shownStalled = echoes(0).size();
+    std::printf("%zu of 60 shown as sent while the server read nothing\n",
+                shownStalled);
+    EXPECT_LT(shownStalled, typed.size());
+    std::vector<std::string> chatLines;
+    live(
+        [&] {
+          while (auto line = peer.readLine(5)) {
+            if (!ownReport(*line)) chatLines.push_back(*line);
+          }
+          return chatLines.size() >= typed.size();
+        },
+        10000);
+    std::vector<std::string> expected;
+    for (const std::string& text : typed)
+      expected.push_back("#TMABC:@22800:" + text);
+    EXPECT_EQ(chatLines, expected);
+    EXPECT_EQ(echoes(0), typed);
+    ASSERT_TRUE(peer.send("$PISERVER:ABC:4711\r\n"));
+    std::vector<std::string> after;
+    EXPECT_TRUE(live(
+        [&] {
+          while (auto line = peer.readLine(5)) after.push_back(*line);
+          return std::count(after.begin(), after.end(), "$POABC:SERVER:4711") ==
+                     1 &&
+                 std::any_of(after.begin(), after.end(), ownReport);
+        },
+        7000))
+        << "the pong and an own report after the pause";
+    EXPECT_TRUE(std::all_of(after.begin(), after.end(), [&](const auto& l) {
+      return l == "$POABC:SERVER:4711" || ownReport(l);
+    })) << ::testing::PrintToString(after);
+  }
+
+  // Now it never reads again.
+  const std::size_t shownBefore = echoes(0).size();
+  const auto stalled = Clock::now();
+  const std::vector<std::string> typed = typeLines(shipped ? 60 : 0);
+  ASSERT_TRUE(
+      live([&] { return historyCount(kLost) > 0; }, GetParam().toldWithinMs))
+      << "nothing said " << GetParam().toldWithinMs << " ms after the stall";
+  const double seconds =
+      std::chrono::duration<double>(Clock::now() - stalled).count();
+  std::printf("a server that reads no more told after %.1f s\n", seconds);
+  live([] { return false; }, 300);
+  // Shown as sent are the first lines typed, in order; the rest, and the
+  // own reports queued behind them, are counted as not sent.
+  const std::vector<std::string> shown = echoes(shownBefore);
+  ASSERT_LT(shown.size(), typed.size());
+  EXPECT_TRUE(std::equal(shown.begin(), shown.end(), typed.begin()));
+  const std::vector<std::string> rows = history();
+  const auto lost = std::find(rows.begin(), rows.end(), kLost);
+  ASSERT_EQ(rows.end() - lost, 2);
+  const int unsent = std::atoi(lost[1].c_str());
+  EXPECT_EQ(lost[1], std::to_string(unsent) + " lines not sent to the server.");
+  const int reports = static_cast<int>(seconds / 5) + 1;
+  EXPECT_GE(unsent, static_cast<int>(typed.size() - shown.size()));
+  EXPECT_LE(unsent, static_cast<int>(typed.size() - shown.size()) + reports);
   disconnect();
 }
 
