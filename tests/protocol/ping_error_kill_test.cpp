@@ -183,6 +183,7 @@ TEST_F(PingErrorKillTest, AKillForTheUserEndsTheSession) {
     pong = answer(peer);  // after the pilots' type queries
   } while (pong && pong->rfind("#TX", 0) == 0);
   EXPECT_EQ(pong, "$POABC:XYZ:3");
+  ASSERT_TRUE(pump([&] { return historyHas("PONG Sent"); }));  // once written
   EXPECT_EQ(state().objects.size(), 2u);
   const std::vector<std::string> before = history();
 

@@ -39,6 +39,10 @@ struct Typed {
 };
 
 constexpr char kNoMessage[] = "Message may not contain control characters.";
+constexpr char kNoStation[] =
+    "Station may not contain \":\" or control characters.";
+constexpr char kNoCallsign[] =
+    "Callsign may not contain \":\" or control characters.";
 
 // In order: a row that sends nothing is checked by the next row's line
 // being the next one on the wire.
@@ -94,22 +98,14 @@ const Typed kTyped[] = {
     {".rw  ", "", "Usage: .rw ADDRESS", "", true},
     {".atis KSFO_ATIS", "$CQABC:KSFO_ATIS:ATIS", "ATIS ON REQUEST"},
     // A station or callsign that would split or end its line is refused.
-    {".atis KS:FO", "", "Station may not contain \":\" or control characters.",
-     "", true},
-    {".acars KS:FO", "", "Station may not contain \":\" or control characters.",
-     "", true},
-    {".mt ks:fo", "", "Station may not contain \":\" or control characters.",
-     "", true},
-    {".wx ksfo\x01", "", "Station may not contain \":\" or control characters.",
-     "", true},
-    {".wx ksfo\x7f", "", "Station may not contain \":\" or control characters.",
-     "", true},
-    {".ping AB:C", "", "Callsign may not contain \":\" or control characters.",
-     "", true},
-    {".msg AB:C hello", "",
-     "Callsign may not contain \":\" or control characters.", "", true},
-    {".msg AB\x02 hello", "",
-     "Callsign may not contain \":\" or control characters.", "", true},
+    {".atis KS:FO", "", kNoStation, "", true},
+    {".acars KS:FO", "", kNoStation, "", true},
+    {".mt ks:fo", "", kNoStation, "", true},
+    {".wx ksfo\x01", "", kNoStation, "", true},
+    {".wx ksfo\x7f", "", kNoStation, "", true},
+    {".ping AB:C", "", kNoCallsign, "", true},
+    {".msg AB:C hello", "", kNoCallsign, "", true},
+    {".msg AB\x02 hello", "", kNoCallsign, "", true},
     // The message, the last field, may hold colons.
     {".msg abc time: 12:30", "#TMABC:abc:time: 12:30", "ABC <-- time: 12:30"},
     {"hi: there", "#TMABC:@22800:hi: there", "ABC: hi: there"},
