@@ -75,6 +75,7 @@ const Typed kTyped[] = {
      true},  // the command is ".rw " with its blank
     {".Zulu time", "", kCommandList, ".Zulu is not a command.", true},
     {".afk", "", kCommandList, ".afk is not a command.", true},
+    {".me\x7ftr", "", kCommandList, ".me is not a command.", true},
     {".mt KSFO", "$AXABC:SERVER:METAR:KSFO", "Requested METAR for KSFO"},
     // Anything else after the dot is chat as before.
     {". hello", "#TMABC:@22800:. hello", "ABC: . hello"},
