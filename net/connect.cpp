@@ -168,11 +168,27 @@ void connectToServer(std::uint32_t component) {
   host::CloseWindow(codes::kConnectWindow);
 }
 
-void disconnectFromServer() {
+int StopSending() {
   SessionState& state = Session();
-  // The sender writes into the session's stream: it goes first.
+  int unwritten = 0;
+  if (state.sender != nullptr) {
+    state.sender->stopSending();  // ended: nothing changes from here on
+    unwritten = state.sender->unwrittenLines();
+  }
+  // The sender writes into the session's socket: it goes first.
   delete state.sender;
   state.sender = nullptr;
+  // The plug-in's own requests to other pilots are not counted: nobody
+  // waits for them once the session is gone.
+  if (state.session != nullptr)
+    unwritten +=
+        state.session->outgoing().lane(OutgoingQueue::kLines).count();
+  return unwritten;
+}
+
+void disconnectFromServer() {
+  SessionState& state = Session();
+  StopSending();
   delete state.session;
   state.session = nullptr;
 }

@@ -53,9 +53,12 @@ bool CTXSocket::queueOn(OutgoingQueue::Lane lane, Packet* packet) {
   return false;
 }
 
-void CTXSocket::writeToStream(const char* data, std::size_t length) {
+std::size_t CTXSocket::writeToSocket(const char* data, std::size_t length) {
+  // Straight to the socket, not through the stream: a stream whose write
+  // would block takes on a failed state that drops every later line.
   std::lock_guard<std::mutex> hold(streamLock_);
-  write(data, static_cast<std::streamsize>(length));
+  const ssize_t written = writeData(data, length);
+  return written > 0 ? static_cast<std::size_t>(written) : 0;
 }
 
 ssize_t CTXSocket::writeData(const void* data, size_t length,

@@ -72,8 +72,10 @@ class CTXSocket : public ost::TCPSession {
   // Receiver cycles begun so far: the receiver's pace, seen from outside.
   int cycles() const { return cycles_.load(std::memory_order_relaxed); }
 
-  // Writes bytes as one piece into the stream (the sender's write).
-  void writeToStream(const char* data, std::size_t length);
+  // Writes what the socket takes of the bytes at once, without waiting,
+  // and returns how many that was: fewer, or none, while the send buffer is
+  // full (the sender keeps the rest), none once the link is broken.
+  std::size_t writeToSocket(const char* data, std::size_t length);
 
   // The local end of the socket: host name and the four address bytes in
   // network order; false while not connected.
@@ -95,8 +97,8 @@ class CTXSocket : public ost::TCPSession {
   // one that reaps it. A failed Initial therefore comes back to run().
   void exit() override {}
 
-  // Every write of the stream, the sender's and the receiver's flush, goes
-  // through here: a failure other than a full send buffer is noted.
+  // Every write, the sender's and the stream's flush, goes through here: a
+  // failure other than a full send buffer is noted.
   ssize_t writeData(const void* data, size_t length,
                     timeout_t timeout = 0) override;
 

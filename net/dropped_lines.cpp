@@ -41,6 +41,8 @@ void ReportDroppedLines(const DroppedLines& lost) {
     AddHistoryLine(("Outgoing queue full: " + Lines(lost.outgoing) +
                     " not sent to the server.")
                        .c_str());
+  if (lost.unsent > 0)
+    AddHistoryLine((Lines(lost.unsent) + " not sent to the server.").c_str());
 }
 
 }  // namespace talvix

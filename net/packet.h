@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <utility>
 
 namespace talvix {
 
@@ -38,10 +40,17 @@ class Packet {
   int kind() const { return kind_; }
   const char* text() const { return text_; }
 
+  // The history line that tells the user this line went out ("PONG Sent",
+  // a chat echo). The sender posts it once the whole line is written to the
+  // socket, and never for a line that was not.
+  void setSentNote(std::string note) { sentNote_ = std::move(note); }
+  std::string takeSentNote() { return std::move(sentNote_); }
+
  private:
   int kind_ = 0;
   char text_[kTextSize];
   char prefix_[4];
+  std::string sentNote_;
 };
 
 // Kind of a line by its first character.

@@ -37,6 +37,11 @@ void connectToServer(std::uint32_t component);
 // Stops the sender, then the session, and discards both queues. Posts
 // nothing.
 void disconnectFromServer();
+// Stops and destroys the sender alone, the first step of the above, and
+// returns the lines that will now never be sent: one the sender had only
+// partly written and every line still queued but the plug-in's own
+// requests to other pilots. 0 without a session.
+int StopSending();
 
 // The last line the sender wrote, read under the outgoing lock. False (and
 // nothing written) when there is no current sender.

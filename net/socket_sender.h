@@ -1,6 +1,9 @@
-// The sender thread: writes at most one queued line per cycle to the
-// session's stream, followed by CR LF, and remembers it as the last sent
-// line. Waiting lines go before waiting requests (OutgoingQueue).
+// The sender thread: takes at most one queued line per cycle and writes it,
+// followed by CR LF, to the session's socket. A socket without room takes
+// part of a line or none of it: the rest is kept and written first, in the
+// next cycles, so no line is lost or reordered while the server is slow to
+// read. A line wholly written becomes the last sent line and its sent note
+// is posted. Waiting lines go before waiting requests (OutgoingQueue).
 #pragma once
 
 #include <commoncpp/commoncpp.h>
@@ -23,9 +26,14 @@ class SocketSender : public ost::Thread {
   ~SocketSender() override;
 
   void startSending() { start(); }
+  // Stops the thread and waits for it; the destructor does the same.
+  void stopSending();
 
   // Read and written under the outgoing lock.
   const std::string& lastSentLine() const { return lastSent_; }
+  // 1 while a line taken from the queue is not yet wholly written, else 0.
+  // Read under the outgoing lock, or once the thread has ended.
+  int unwrittenLines() const { return unwritten_.empty() ? 0 : 1; }
 
  protected:
   void run() override;
@@ -34,11 +42,17 @@ class SocketSender : public ost::Thread {
   void exit() override {}
 
  private:
-  void sendOne();
+  // Writes what the socket takes of the line in hand, taking the next
+  // queued line first when none is; the note of a line just completed.
+  std::string sendOne();
 
   CTXSocket* session_;
   WorkerStop stop_;
   std::string lastSent_;
+  // The line in hand: its bytes not yet written, its text and its note.
+  std::string unwritten_;
+  std::string inHand_;
+  std::string inHandNote_;
 };
 
 }  // namespace talvix

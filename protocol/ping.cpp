@@ -41,8 +41,10 @@ void handlePI(Packet* packet) {
     pong->appendField(OwnCallsign());
     pong->appendField(sender.c_str());
     for (const std::string& value : values) pong->appendField(value.c_str());
-    // Without a session the pong is dropped and nothing is said.
-    if (QueueIfSession(pong)) AddHistoryLine("PONG Sent");
+    // Without a session the pong is dropped and nothing is said; with one,
+    // the sender says "PONG Sent" once it has written it.
+    pong->setSentNote("PONG Sent");
+    QueueIfSession(pong);
   });
 }
 

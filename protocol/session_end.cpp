@@ -39,14 +39,20 @@ void EndGoneSession() {
   CTXSocket* session = currentSession();
   if (session == nullptr) return;
   std::string line;
+  int unsent = 0;
   if (session->neverConnected()) {
     line = kNoConnectionLine + SessionServer() + ".";
   } else if (session->lost() && session->incoming().count() == 0) {
     line = kLostLine;
+    // Counted once the sender has stopped: what it had in hand or queued
+    // will never reach the server.
+    unsent = StopSending();
   } else {
     return;
   }
-  TellSessionGone(line, EndSession(kSessionGone));
+  DroppedLines dropped = EndSession(kSessionGone);
+  dropped.unsent = unsent;
+  TellSessionGone(line, dropped);
 }
 
 }  // namespace talvix

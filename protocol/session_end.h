@@ -34,7 +34,8 @@ void TellSessionGone(const std::string& line, const DroppedLines& dropped);
 // broke the connection is ended once the lines it had received are
 // handled, with "Connection to the server lost."; one that never connected
 // is ended with "Could not connect to the server at " and its address.
-// Both keep the history and clear the lists, so Connect works at once.
+// Both keep the history and clear the lists, so Connect works at once. A
+// lost connection also says how many lines it left unsent.
 void EndGoneSession();
 
 }  // namespace talvix

@@ -22,12 +22,12 @@ constexpr std::uint32_t kField = codes::kCommandLine;
 // A command is known by its prefix, compared upper-cased over its length;
 // its argument starts at a fixed position of the line. A command that needs
 // an argument posts its usage line instead when the argument is missing or
-// blank.
+// blank. run returns false when it refused the line.
 struct Command {
   const char* prefix;
   std::size_t argumentAt;
   const char* usage;  // null: no argument needed
-  void (*run)(const std::string& argument);
+  bool (*run)(const std::string& argument);
 };
 
 // Tried in this order; the first that matches decides. ".RW " needs its
@@ -38,8 +38,8 @@ const Command kCommands[] = {
     {".PING", 6, "Usage: .ping CALLSIGN", commands::SendPing},
     {".RW ", 4, "Usage: .rw ADDRESS", commands::JoinVoiceChannel},
     {".RWK", 4, nullptr,
-     [](const std::string&) { commands::LeaveVoiceChannel(); }},
-    {".ATC", 4, nullptr, [](const std::string&) {}},
+     [](const std::string&) { return commands::LeaveVoiceChannel(); }},
+    {".ATC", 4, nullptr, [](const std::string&) { return true; }},
     {".MSG", 5, nullptr, commands::SendPrivateMessage},  // says its own usage
     {".WX", 4, "Usage: .wx STATION", commands::RequestWeather},
     {".MT", 4, "Usage: .mt STATION", commands::RequestMetar},
@@ -72,13 +72,34 @@ const Command* FindCommand(const std::string& line) {
   return nullptr;
 }
 
-void Run(const Command& command, const std::string& line) {
+// False when the line was refused.
+bool Run(const Command& command, const std::string& line) {
   const std::string argument = ArgumentFrom(line, command.argumentAt);
   if (command.usage != nullptr && IsBlank(argument)) {
     AddHistoryLine(command.usage);
-  } else {
-    command.run(argument);
+    return false;
   }
+  return command.run(argument);
+}
+
+// The typed word that is no command: up to the first blank or control
+// character, so the history line shows only what can be read.
+std::string FirstWord(const std::string& line) {
+  std::size_t end = 0;
+  while (end < line.size() && static_cast<unsigned char>(line[end]) > ' ' &&
+         line[end] != 0x7F)
+    ++end;
+  return line.substr(0, end);
+}
+
+// ".help" asks for the list; any other dot and letter is told as no
+// command first. False when the line was refused.
+bool ListCommands(const std::string& line) {
+  const std::string word = FirstWord(line);
+  const bool help = ToUpper(word) == ".HELP";
+  if (!help) AddHistoryLine((word + " is not a command.").c_str());
+  AddHistoryLine(commands::kCommandList);
+  return help;
 }
 
 void ClearField() {
@@ -95,10 +116,10 @@ void RunCommandLine() {
   const std::string line(text);
   if (line.empty()) return;
   const Command* command = FindCommand(line);
-  // A mistyped command (or ".help") sends nothing, connected or not.
+  // A mistyped command (or ".help") sends nothing, connected or not; the
+  // mistyped one stays in the field to be mended.
   if (command == nullptr && LooksLikeCommand(line)) {
-    AddHistoryLine(commands::kCommandList);
-    ClearField();
+    if (ListCommands(line)) ClearField();
     return;
   }
   // Not connected: the text stays, so that it can be sent later.
@@ -106,12 +127,10 @@ void RunCommandLine() {
     AddHistoryLine(commands::kConnectFirst);
     return;
   }
-  if (command != nullptr) {
-    Run(*command, line);
-  } else {
-    commands::SendFrequencyChat(line);
-  }
-  ClearField();
+  // A refused line stays too, so that it can be mended.
+  const bool done = command != nullptr ? Run(*command, line)
+                                       : commands::SendFrequencyChat(line);
+  if (done) ClearField();
 }
 
 }  // namespace talvix

@@ -1,5 +1,5 @@
 // The commands of the command line. Every one echoes a line to the history
-// once its request is on its way.
+// once its request is written to the server.
 #include "ui/command_line_commands.h"
 
 #include <initializer_list>
@@ -33,6 +33,14 @@ bool FieldAccepted(const char* name, const std::string& text) {
 constexpr char kStation[] = "Station";
 constexpr char kCallsign[] = "Callsign";
 
+// Refused, with the line that says why, when the message text holds a
+// control character.
+bool TextAccepted(const std::string& text) {
+  if (IsSafeText(text)) return true;
+  Post(UnsafeTextLine("Message"));
+  return false;
+}
+
 // A session that went away since the text was read is said; one that is
 // there but no longer connected drops the line without a word.
 void Deliver(Packet* packet) {
@@ -60,85 +68,96 @@ bool SplitMessage(const std::string& argument, std::string* target,
   return true;
 }
 
-// Allocates a line of the prefix with the fields and hands it on; false
-// (after the fatal memory alert) when it cannot be allocated.
-bool SendFields(const char* prefix, std::initializer_list<std::string> fields) {
+// Sends a line of the prefix with the fields; the echo is posted once the
+// line is written. Without memory for it, the fatal memory alert and
+// nothing else.
+void SendFields(const char* prefix, std::initializer_list<std::string> fields,
+                const std::string& echo) {
   Packet* packet = new (std::nothrow) Packet();
   if (packet == nullptr) {
     reportFatalMemoryError();
-    return false;
+    return;
   }
   packet->setText(prefix);
   for (const std::string& field : fields) packet->appendField(field.c_str());
+  packet->setSentNote(echo);
   Deliver(packet);
-  return true;
 }
 
 }  // namespace
 
-void RequestAtis(const std::string& station) {
-  if (FieldAccepted(kStation, station) &&
-      SendFields("$CQ", {OwnCallsign(), station, "ATIS"}))
-    Post("ATIS ON REQUEST");
+bool RequestAtis(const std::string& station) {
+  if (!FieldAccepted(kStation, station)) return false;
+  SendFields("$CQ", {OwnCallsign(), station, "ATIS"}, "ATIS ON REQUEST");
+  return true;
 }
 
-void RequestAcars(const std::string& station) {
-  if (FieldAccepted(kStation, station) &&
-      SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", station}))
-    Post("ACARS ON REQUEST");
+bool RequestAcars(const std::string& station) {
+  if (!FieldAccepted(kStation, station)) return false;
+  SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", station},
+             "ACARS ON REQUEST");
+  return true;
 }
 
 // The local time rides along so that the answer can be timed.
-void SendPing(const std::string& callsign) {
-  if (!FieldAccepted(kCallsign, callsign)) return;
+bool SendPing(const std::string& callsign) {
+  if (!FieldAccepted(kCallsign, callsign)) return false;
   const platform::CalendarTime now = platform::LocalNow();
-  if (SendFields("$PI",
-                 {OwnCallsign(), ToUpper(callsign), std::to_string(now.hour),
-                  std::to_string(now.minute), std::to_string(now.second)}))
-    Post("Ping Sent");
+  SendFields("$PI",
+             {OwnCallsign(), ToUpper(callsign), std::to_string(now.hour),
+              std::to_string(now.minute), std::to_string(now.second)},
+             "Ping Sent");
+  return true;
 }
 
-void JoinVoiceChannel(const std::string& address) {
+bool JoinVoiceChannel(const std::string& address) {
   if (RogerWilcoJoin(address.c_str())) {
     Post("RW Connecting to: " + address);
   } else {
     Post("Error activating RW");
   }
+  return true;
 }
 
-void LeaveVoiceChannel() {
+bool LeaveVoiceChannel() {
   Post(RogerWilcoLeave() ? "Left RW channel" : "Error deactivating RW");
+  return true;
 }
 
-void SendPrivateMessage(const std::string& argument) {
+bool SendPrivateMessage(const std::string& argument) {
   std::string target, message;
   if (!SplitMessage(argument, &target, &message)) {
     Post(kMessageUsage);
-    return;
+    return false;
   }
-  if (!FieldAccepted(kCallsign, target)) return;
-  if (SendFields("#TM", {OwnCallsign(), target, message}))
-    Post(ToUpper(target) + " <-- " + message);
+  if (!FieldAccepted(kCallsign, target) || !TextAccepted(message)) return false;
+  SendFields("#TM", {OwnCallsign(), target, message},
+             ToUpper(target) + " <-- " + message);
+  return true;
 }
 
-void RequestWeather(const std::string& station) {
-  if (FieldAccepted(kStation, station) &&
-      SendFields("#WX", {OwnCallsign(), "SERVER", station}))
-    Post("Requested weather for " + station);
+bool RequestWeather(const std::string& station) {
+  if (!FieldAccepted(kStation, station)) return false;
+  SendFields("#WX", {OwnCallsign(), "SERVER", station},
+             "Requested weather for " + station);
+  return true;
 }
 
-void RequestMetar(const std::string& station) {
-  if (!FieldAccepted(kStation, station)) return;
+bool RequestMetar(const std::string& station) {
+  if (!FieldAccepted(kStation, station)) return false;
   const std::string upper = ToUpper(station);
-  if (SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", upper}))
-    Post("Requested METAR for " + upper);
+  SendFields("$AX", {OwnCallsign(), "SERVER", "METAR", upper},
+             "Requested METAR for " + upper);
+  return true;
 }
 
-void SendFrequencyChat(const std::string& line) {
+bool SendFrequencyChat(const std::string& line) {
+  if (!TextAccepted(line)) return false;
   char frequency[6];
   ComFrequencyText(frequency);
-  if (SendFields("#TM", {OwnCallsign(), std::string("@") + frequency, line}))
-    Post(std::string(OwnCallsign()) + ": " + line);
+  SendFields("#TM", {OwnCallsign(), std::string("@") + frequency, line},
+             std::string(OwnCallsign()) + ": " + line);
+  return true;
 }
 
 }  // namespace talvix::commands

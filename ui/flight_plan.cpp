@@ -49,11 +49,10 @@ void SendFlightPlan() {
   packet->appendField(plan.alternate);
   packet->appendField(plan.remarks);
   packet->appendField(plan.route);
-  if (QueueIfConnected(packet)) {
-    AddHistoryLine("Flight Plan Sent");
-  } else {
-    AddHistoryLine("You must be connected first");
-  }
+  // Said once the line is written, not when it is queued.
+  packet->setSentNote("Flight Plan Sent");
+  if (!IsConnected()) AddHistoryLine("You must be connected first");
+  QueueIfConnected(packet);
 }
 
 void ResendFlightPlan() {

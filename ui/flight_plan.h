@@ -26,8 +26,8 @@ struct FlightPlan {
 
 FlightPlan& StoredFlightPlan();
 
-// Files the stored plan: queued and "Flight Plan Sent" while connected,
-// else "You must be connected first" and nothing is sent.
+// Files the stored plan: queued while connected, "Flight Plan Sent" once
+// it is written; else "You must be connected first" and nothing is sent.
 void SendFlightPlan();
 // Files the stored plan again; a plan with neither departure nor
 // destination was never filed: "No flight plan to send: file one first."

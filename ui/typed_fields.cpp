@@ -33,4 +33,15 @@ std::string UnsafeFieldLine(const char* name) {
   return std::string(name) + " may not contain \":\" or control characters.";
 }
 
+bool IsSafeText(const std::string& text) {
+  for (const char c : text) {
+    if (IsControl(static_cast<unsigned char>(c))) return false;
+  }
+  return true;
+}
+
+std::string UnsafeTextLine(const char* name) {
+  return std::string(name) + " may not contain control characters.";
+}
+
 }  // namespace talvix

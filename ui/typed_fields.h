@@ -29,4 +29,11 @@ inline bool IsSafeField(const std::string& text) {
 // " may not contain ":" or control characters.".
 std::string UnsafeFieldLine(const char* name);
 
+// A message text, the last field of its line, may keep its ":" but no
+// control character either. Bytes from 128 on (Latin-1) pass.
+bool IsSafeText(const std::string& text);
+// The line that refuses one: its name, then
+// " may not contain control characters.".
+std::string UnsafeTextLine(const char* name);
+
 }  // namespace talvix

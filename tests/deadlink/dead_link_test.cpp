@@ -133,6 +133,20 @@ void PlaceUserNearTraffic(sim::Simulator& host) {
   });
 }
 
+// Socket buffers of 4 kB for every new socket of this namespace (the two
+// settings are the namespace's own), so a server that stops reading fills
+// them after a few lines.
+bool SmallSocketBuffers() {
+  for (const char* name :
+       {"/proc/sys/net/ipv4/tcp_wmem", "/proc/sys/net/ipv4/tcp_rmem"}) {
+    FILE* file = std::fopen(name, "w");
+    if (file == nullptr) return false;
+    const bool written = std::fputs("4096 4096 4096", file) >= 0;
+    if (std::fclose(file) != 0 || !written) return false;
+  }
+  return true;
+}
+
 // One way of running the session: the link watch at its shipped values, or
 // at the test scale, and how long a dead link may take to be told.
 struct Scale {
@@ -284,6 +298,81 @@ TEST_P(DeadLinkTest, QuietHealthyLinkStaysConnected) {
       },
       5000);
   EXPECT_EQ(pong, "$POABC:XYZ:9");
+  disconnect();
+}
+
+// A server that stops reading for 15 s while 60 long chat lines are typed:
+// only lines written are shown as sent, and all leave once and in order
+// when it reads again. One that never reads again is a lost link, told in
+// time with the lines left unsent (alone at the test scale, whose bound is
+// shorter than the pause).
+TEST_P(DeadLinkTest, AServerThatStopsReadingLosesNoLine) {
+  ASSERT_TRUE(SmallSocketBuffers());
+  LoopbackPeer peer("127.0.0.215");
+  ASSERT_NO_FATAL_FAILURE(connect(peer, "127.0.0.215"));
+  std::vector<std::string> typed, echoes, wire;
+  int reports = 0;  // own reports read
+  const auto type60 = [&] {
+    for (std::size_t end = typed.size() + 60; typed.size() < end;) {
+      typed.push_back("line " + std::to_string(typed.size()) + " " +
+                      std::string(140, 'x'));
+      host().model().setText(static_cast<int>(FourCC("txMN")),
+                             static_cast<int>(FourCC("text")),
+                             typed.back().c_str());
+      event("txMN", "text", "tent");
+      live([] { return false; }, 20);
+    }
+  };
+  const auto shown = [&] {  // the echoes of the lines typed, in order
+    echoes.clear();
+    for (const std::string& row : history())
+      if (row.rfind("ABC: line ", 0) == 0) echoes.push_back(row.substr(5));
+    return echoes.size();
+  };
+  const auto read = [&](auto done) {  // idles while the peer reads
+    return live(
+        [&] {
+          while (auto line = peer.readLine(5)) {
+            if (line->size() > 7 && line->compare(2, 5, ":ABC:") == 0 &&
+                (*line)[0] == '@')
+              ++reports;
+            else
+              wire.push_back(*line);
+          }
+          return done();
+        },
+        10000);
+  };
+  if (GetParam().variable == nullptr) {
+    type60();
+    live([] { return false; }, 15000);  // the peer reads nothing meanwhile
+    EXPECT_LT(shown(), typed.size());
+    ASSERT_TRUE(read([&] { return wire.size() == 60; }));
+    for (std::size_t i = 0; i < typed.size(); ++i)
+      EXPECT_EQ(wire[i], "#TMABC:@22800:" + typed[i]);
+    shown();
+    EXPECT_EQ(echoes, typed);
+    // The session works on: a ping is answered, an own report leaves.
+    ASSERT_TRUE(peer.send("$PISERVER:ABC:4711\r\n"));
+    reports = 0;
+    EXPECT_TRUE(read([&] { return wire.size() == 61 && reports > 0; }));
+    EXPECT_EQ(wire.back(), "$POABC:SERVER:4711");
+  }
+  // Now it never reads again.
+  type60();
+  ASSERT_TRUE(
+      live([&] { return historyCount(kLost) > 0; }, GetParam().toldWithinMs));
+  live([] { return false; }, 300);
+  ASSERT_LT(shown(), typed.size());
+  EXPECT_TRUE(std::equal(echoes.begin(), echoes.end(), typed.begin()));
+  const std::vector<std::string> rows = history();
+  ASSERT_EQ(rows[rows.size() - 2], kLost);
+  // The lines not written and the own reports queued behind them.
+  const int unsent = static_cast<int>(typed.size() - echoes.size());
+  EXPECT_GE(std::atoi(rows.back().c_str()), unsent) << rows.back();
+  EXPECT_LE(std::atoi(rows.back().c_str()), unsent + 10) << rows.back();
+  EXPECT_NE(rows.back().find(" lines not sent to the server."),
+            std::string::npos);
   disconnect();
 }
 

@@ -288,30 +288,40 @@ TEST_F(SessionThreadsTest, AServerThatStopsReadingDoesNotHangTheStop) {
   LoopbackPeer peer("127.0.0.105", 4096);
   openConnected<SmallSendBufferSession>(peer, "127.0.0.105");
   const std::string filler(1000, 'f');
-  for (int i = 0; i < 400; ++i) send("#TM" + filler);
+  constexpr int kLines = 60;  // some 60 kB: far more than both buffers take
+  const auto line = [&](int i) { return "#TM" + std::to_string(i) + filler; };
   // Once the socket can take no more, the receiver waits for output room
   // and stops reading: the peer's probes are no longer picked up.
-  int probes = 0;
-  bool stuck = false;
-  const auto deadline = Clock::now() + std::chrono::seconds(20);
-  while (!stuck && Clock::now() < deadline) {
-    ASSERT_TRUE(peer.send("#DLPROBE\r\n"));
-    ++probes;
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    stuck = incomingCount() + drainedProbes_ < probes;
-    drainedProbes_ += static_cast<int>(drainIncoming().size());
-  }
-  ASSERT_TRUE(stuck) << "the peer's buffers never filled";
-  RecordProperty("probes_before_stuck", probes);
+  const auto fillUntilStuck = [&](int first) {
+    for (int i = first; i < first + kLines; ++i) send(line(i));
+    int probes = 0;
+    bool stuck = false;
+    const auto deadline = Clock::now() + std::chrono::seconds(20);
+    while (!stuck && Clock::now() < deadline) {
+      if (!peer.send("#DLPROBE\r\n")) return false;
+      ++probes;
+      std::this_thread::sleep_for(std::chrono::milliseconds(300));
+      stuck = incomingCount() + drainedProbes_ < probes;
+      drainedProbes_ += static_cast<int>(drainIncoming().size());
+    }
+    RecordProperty("probes_before_stuck", probes);
+    return stuck;
+  };
+  ASSERT_TRUE(fillUntilStuck(0)) << "the peer's buffers never filled";
   // Without room each cycle is one bounded wait, and the next begins at once:
   // a pause after it as well would allow at most half as many.
   const int before = session_->cycles();
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const int paced = 1000 / (CTXSocket::kOutputWaitMs + CTXSocket::kPauseMs);
   EXPECT_GT(session_->cycles() - before, 2 * paced);
-  // A full send buffer is no broken link.
+  // A full send buffer is no broken link, and no line is lost to it: once
+  // the peer reads again every line arrives whole, once and in order.
   EXPECT_FALSE(session_->writeBroken());
   EXPECT_FALSE(session_->lost());
+  for (int i = 0; i < kLines; ++i) ASSERT_EQ(peer.readLine(), line(i));
+  EXPECT_FALSE(peer.readLine(200).has_value());
+
+  ASSERT_TRUE(fillUntilStuck(kLines));
   const auto start = Clock::now();
   sender_.reset();
   session_.reset();

@@ -147,11 +147,12 @@ TEST_F(PingErrorKillTest, TheWaitingLinesAreHandledInOneIdleCallInOrder) {
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   EXPECT_EQ(historyCount("PONG Sent"), 0);
   host().idleOnce(kFrameSeconds);
+  // Both answered from that one call; each "PONG Sent" once it is written.
+  EXPECT_EQ(peer.readLine(2000), "$POABC:XYZ:1");
+  EXPECT_EQ(peer.readLine(2000), "$POABC:XYZ:2");
+  EXPECT_TRUE(pump([&] { return historyCount("PONG Sent") == 2; }));
+  pumpFor(100);
   EXPECT_EQ(historyCount("PONG Sent"), 2);
-  host().idleOnce(kFrameSeconds);
-  EXPECT_EQ(historyCount("PONG Sent"), 2);
-  EXPECT_EQ(answer(peer), "$POABC:XYZ:1");
-  EXPECT_EQ(answer(peer), "$POABC:XYZ:2");
 }
 
 TEST_F(PingErrorKillTest, AKillForTheUserEndsTheSession) {
@@ -182,6 +183,7 @@ TEST_F(PingErrorKillTest, AKillForTheUserEndsTheSession) {
     pong = answer(peer);  // after the pilots' type queries
   } while (pong && pong->rfind("#TX", 0) == 0);
   EXPECT_EQ(pong, "$POABC:XYZ:3");
+  ASSERT_TRUE(pump([&] { return historyHas("PONG Sent"); }));  // once written
   EXPECT_EQ(state().objects.size(), 2u);
   const std::vector<std::string> before = history();
 

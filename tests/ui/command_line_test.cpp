@@ -32,15 +32,23 @@ constexpr char kCommandList[] =
 
 struct Typed {
   const char* line;
-  const char* sent;    // "" when nothing goes out
-  const char* posted;  // "" when nothing is posted
+  const char* sent;         // "" when nothing goes out
+  const char* posted;       // "" when nothing is posted
+  const char* before = "";  // the line posted just before, if any
+  bool kept = false;        // refused: the line stays in the field
 };
+
+constexpr char kNoMessage[] = "Message may not contain control characters.";
+constexpr char kNoStation[] =
+    "Station may not contain \":\" or control characters.";
+constexpr char kNoCallsign[] =
+    "Callsign may not contain \":\" or control characters.";
 
 // In order: a row that sends nothing is checked by the next row's line
 // being the next one on the wire.
 const Typed kTyped[] = {
     {"hello", "#TMABC:@22800:hello", "ABC: hello"},
-    {".atis", "", "Usage: .atis STATION"},
+    {".atis", "", "Usage: .atis STATION", "", true},
     {".ATIS EDDF_TWR", "$CQABC:EDDF_TWR:ATIS", "ATIS ON REQUEST"},
     {".acars eddf", "$AXABC:SERVER:METAR:eddf", "ACARS ON REQUEST"},
     {".atc", "", ""},
@@ -53,19 +61,21 @@ const Typed kTyped[] = {
     {".msg def hi there", "#TMABC:def:hi there", "DEF <-- hi there"},
     {".MSG def  two  blanks", "#TMABC:def: two  blanks",
      "DEF <--  two  blanks"},
-    {".msg", "", "Usage: .msg CALLSIGN TEXT"},
-    {".msg ", "", "Usage: .msg CALLSIGN TEXT"},
-    {".msg  hi", "", "Usage: .msg CALLSIGN TEXT"},
+    {".msg", "", "Usage: .msg CALLSIGN TEXT", "", true},
+    {".msg ", "", "Usage: .msg CALLSIGN TEXT", "", true},
+    {".msg  hi", "", "Usage: .msg CALLSIGN TEXT", "", true},
     // A dot and a letter that make no command never go out as chat.
-    {".foo bar", "", kCommandList},
-    {".m", "", kCommandList},
+    {".foo bar", "", kCommandList, ".foo is not a command.", true},
+    {".m", "", kCommandList, ".m is not a command.", true},
     {".help", "", kCommandList},
     {".HELP me", "", kCommandList},
-    {".metar KSJC", "", kCommandList},
-    {".metr KSFO", "", kCommandList},
-    {".rw", "", kCommandList},  // the command is ".rw " with its blank
-    {".Zulu time", "", kCommandList},
-    {".afk", "", kCommandList},
+    {".metar KSJC", "", kCommandList, ".metar is not a command.", true},
+    {".metr KSFO", "", kCommandList, ".metr is not a command.", true},
+    {".rw", "", kCommandList, ".rw is not a command.",
+     true},  // the command is ".rw " with its blank
+    {".Zulu time", "", kCommandList, ".Zulu is not a command.", true},
+    {".afk", "", kCommandList, ".afk is not a command.", true},
+    {".me\x7ftr", "", kCommandList, ".me is not a command.", true},
     {".mt KSFO", "$AXABC:SERVER:METAR:KSFO", "Requested METAR for KSFO"},
     // Anything else after the dot is chat as before.
     {". hello", "#TMABC:@22800:. hello", "ABC: . hello"},
@@ -77,34 +87,39 @@ const Typed kTyped[] = {
     {".` ok", "#TMABC:@22800:.` ok", "ABC: .` ok"},
     {".{ ok", "#TMABC:@22800:.{ ok", "ABC: .{ ok"},
     // A command without its argument says how it is used.
-    {".ping", "", "Usage: .ping CALLSIGN"},
-    {".PING ", "", "Usage: .ping CALLSIGN"},
-    {".wx", "", "Usage: .wx STATION"},
-    {".wx  ", "", "Usage: .wx STATION"},
-    {".mt", "", "Usage: .mt STATION"},
-    {".mt \t", "", "Usage: .mt STATION"},
-    {".acars", "", "Usage: .acars STATION"},
-    {".atis ", "", "Usage: .atis STATION"},
-    {".rw ", "", "Usage: .rw ADDRESS"},
-    {".rw  ", "", "Usage: .rw ADDRESS"},
+    {".ping", "", "Usage: .ping CALLSIGN", "", true},
+    {".PING ", "", "Usage: .ping CALLSIGN", "", true},
+    {".wx", "", "Usage: .wx STATION", "", true},
+    {".wx  ", "", "Usage: .wx STATION", "", true},
+    {".mt", "", "Usage: .mt STATION", "", true},
+    {".mt \t", "", "Usage: .mt STATION", "", true},
+    {".acars", "", "Usage: .acars STATION", "", true},
+    {".atis ", "", "Usage: .atis STATION", "", true},
+    {".rw ", "", "Usage: .rw ADDRESS", "", true},
+    {".rw  ", "", "Usage: .rw ADDRESS", "", true},
     {".atis KSFO_ATIS", "$CQABC:KSFO_ATIS:ATIS", "ATIS ON REQUEST"},
     // A station or callsign that would split or end its line is refused.
-    {".atis KS:FO", "", "Station may not contain \":\" or control characters."},
-    {".acars KS:FO", "",
-     "Station may not contain \":\" or control characters."},
-    {".mt ks:fo", "", "Station may not contain \":\" or control characters."},
-    {".wx ksfo\x01", "",
-     "Station may not contain \":\" or control characters."},
-    {".wx ksfo\x7f", "",
-     "Station may not contain \":\" or control characters."},
-    {".ping AB:C", "", "Callsign may not contain \":\" or control characters."},
-    {".msg AB:C hello", "",
-     "Callsign may not contain \":\" or control characters."},
-    {".msg AB\x02 hello", "",
-     "Callsign may not contain \":\" or control characters."},
+    {".atis KS:FO", "", kNoStation, "", true},
+    {".acars KS:FO", "", kNoStation, "", true},
+    {".mt ks:fo", "", kNoStation, "", true},
+    {".wx ksfo\x01", "", kNoStation, "", true},
+    {".wx ksfo\x7f", "", kNoStation, "", true},
+    {".ping AB:C", "", kNoCallsign, "", true},
+    {".msg AB:C hello", "", kNoCallsign, "", true},
+    {".msg AB\x02 hello", "", kNoCallsign, "", true},
     // The message, the last field, may hold colons.
     {".msg abc time: 12:30", "#TMABC:abc:time: 12:30", "ABC <-- time: 12:30"},
     {"hi: there", "#TMABC:@22800:hi: there", "ABC: hi: there"},
+    // No control character of a message reaches the wire; Latin-1 does.
+    {"hi\x01there", "", kNoMessage, "", true},
+    {"hi\rthere", "", kNoMessage, "", true},
+    {"hello\r\n#DAFAKE_TWR:x", "", kNoMessage, "", true},
+    {".msg DEF hi\rthere", "", kNoMessage, "", true},
+    {".msg DEF bell\x07", "", kNoMessage, "", true},
+    {".msg DEF del\x7f", "", kNoMessage, "", true},
+    {"caf\xe9 \xff", "#TMABC:@22800:caf\xe9 \xff", "ABC: caf\xe9 \xff"},
+    {".msg DEF \xe0 bient\xf4t", "#TMABC:DEF:\xe0 bient\xf4t",
+     "DEF <-- \xe0 bient\xf4t"},
 };
 
 TEST_F(CommandLineTest, EveryCommandSendsItsLineAndEchoesIt) {
@@ -123,12 +138,17 @@ TEST_F(CommandLineTest, EveryCommandSendsItsLineAndEchoesIt) {
       EXPECT_EQ(answer(peer), typed.sent);
     }
     if (*typed.posted != '\0') {
-      EXPECT_EQ(history().back(), typed.posted);
+      // An echo comes once its line is written.
+      EXPECT_TRUE(pump([&] { return history().back() == typed.posted; }))
+          << history().back();
+      const std::vector<std::string> now = history();
+      EXPECT_EQ(now.size(), rows + 1 + (*typed.before != '\0'));
+      if (*typed.before != '\0') EXPECT_EQ(now[now.size() - 2], typed.before);
     } else {
       EXPECT_EQ(history().size(), rows);
     }
-    EXPECT_EQ(field(), "");
-    EXPECT_EQ(fieldRedraws(), redraws + 1);
+    EXPECT_EQ(field(), typed.kept ? typed.line : "");
+    EXPECT_EQ(fieldRedraws(), redraws + (typed.kept ? 0 : 1));
     EXPECT_EQ(control("txMN", "spMg")->selected, 0);
   }
 }
@@ -149,7 +169,7 @@ TEST_F(CommandLineTest, PingCarriesTheLocalTime) {
   const auto line = answer(peer);
   ASSERT_TRUE(line.has_value());
   EXPECT_TRUE(*line == before || *line == after) << *line;
-  EXPECT_EQ(history().back(), "Ping Sent");
+  EXPECT_TRUE(pump([&] { return history().back() == "Ping Sent"; }));
 }
 
 TEST_F(CommandLineTest, WithoutAConnectionTheTextStays) {

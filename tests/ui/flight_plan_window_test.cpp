@@ -97,12 +97,12 @@ TEST_F(FlightPlanWindowTest, OkFilesTheWindowAndResendSendsItAgain) {
       "$FPABC:SERVER:I:C172:450:EDDF:915:905:fl350:LIRF:2:5:3:0:"
       "LIRG AND FAR TO:TCAS EQUIPPED:DCT BOLD";
   EXPECT_EQ(answer(peer), filed);
-  EXPECT_EQ(history().back(), "Flight Plan Sent");
+  EXPECT_TRUE(pump([&] { return history().back() == "Flight Plan Sent"; }));
   EXPECT_FALSE(isOpen("txFP"));
 
   pick("txMN", "atc_", "rpln");
   EXPECT_EQ(answer(peer), filed);
-  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+  EXPECT_TRUE(pump([&] { return historyCount("Flight Plan Sent") == 2; }));
 
   // Reopened, every field shows the plan as filed.
   openPlan();
@@ -198,7 +198,7 @@ TEST_F(FlightPlanWindowTest, FieldsThatWouldShiftThePlanAreRefused) {
   press("okBn");
   EXPECT_EQ(answer(peer),
             "$FPABC:SERVER:I::0:KS FO:915:905::KLAX:0:0:0:0::RMK COLON HERE:");
-  EXPECT_EQ(history().back(), "Flight Plan Sent");
+  EXPECT_TRUE(pump([&] { return history().back() == "Flight Plan Sent"; }));
   EXPECT_FALSE(isOpen("txFP"));
   EXPECT_EQ(state().alerts.size(), std::size(rows) + 1);
 
@@ -384,7 +384,7 @@ TEST_F(FlightPlanWindowTest, ResendWithoutAPlanSendsNothing) {
   const auto again = answer(peer);
   ASSERT_TRUE(again.has_value());
   EXPECT_NE(again->find(":LIRF:"), std::string::npos) << *again;
-  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+  EXPECT_TRUE(pump([&] { return historyCount("Flight Plan Sent") == 2; }));
 }
 
 // Opening the window shows what the simulator offers but stores nothing:
@@ -420,7 +420,7 @@ TEST_F(FlightPlanWindowTest, LookingAtThePlanFilesNothing) {
       "$FPABC:SERVER:I::0:KSFO:1210:1200::KLAX:0:0:0:0::FIRST:";
   pick("txMN", "atc_", "rpln");
   EXPECT_EQ(answer(peer), filed);
-  EXPECT_EQ(history().back(), "Flight Plan Sent");
+  EXPECT_TRUE(pump([&] { return history().back() == "Flight Plan Sent"; }));
 
   // Looked at later, at another time, with another planner, and cancelled:
   // the filed plan stays as it was.
@@ -436,7 +436,7 @@ TEST_F(FlightPlanWindowTest, LookingAtThePlanFilesNothing) {
   press("cnBn");
   pick("txMN", "atc_", "rpln");
   EXPECT_EQ(answer(peer), filed);
-  EXPECT_EQ(historyCount("Flight Plan Sent"), 2);
+  EXPECT_TRUE(pump([&] { return historyCount("Flight Plan Sent") == 2; }));
 }
 
 // The planner's list is read for 1000 nodes at most (a corrupt link would

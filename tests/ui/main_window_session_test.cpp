@@ -87,6 +87,8 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
   Lines expected = before;
   expected.push_back("[PRIVATE <DEF>] while you were away");
   expected.push_back("PONG Sent");
+  // "PONG Sent" is posted once the pong is written, as the peer reads it.
+  pump([&] { return history().size() >= expected.size(); });
   EXPECT_EQ(history(), expected);
   EXPECT_EQ(control("txMN", "hist")->scrollRow,
             static_cast<int>(expected.size()) - 1);
