@@ -240,7 +240,7 @@ void OwnReportDelay(benchmark::State& state, int pilots) {
 }
 
 const bool kRegistered = [] {
-  for (int pilots : {50, 200, 1000})
+  for (int pilots : {50, 200, 1000, 3000})
     benchmark::RegisterBenchmark(
         ("Crowd/PositionAge/pilots:" + std::to_string(pilots)).c_str(),
         PositionAge, pilots)
@@ -248,12 +248,14 @@ const bool kRegistered = [] {
         ->Unit(benchmark::kSecond)
         ->Iterations(1)
         ->Repetitions(1);
-  benchmark::RegisterBenchmark("Crowd/OwnReportDelay/new_pilots:1000",
-                               OwnReportDelay, 1000)
-      ->UseManualTime()
-      ->Unit(benchmark::kSecond)
-      ->Iterations(1)
-      ->Repetitions(1);
+  for (int pilots : {1000, 3000})
+    benchmark::RegisterBenchmark(
+        ("Crowd/OwnReportDelay/new_pilots:" + std::to_string(pilots)).c_str(),
+        OwnReportDelay, pilots)
+        ->UseManualTime()
+        ->Unit(benchmark::kSecond)
+        ->Iterations(1)
+        ->Repetitions(1);
   return true;
 }();
 

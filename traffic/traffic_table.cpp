@@ -1,7 +1,7 @@
 // The table of pilots in range, with their popup items and objects.
 #include "traffic/traffic_table.h"
 
-#include <cstring>
+#include <algorithm>
 #include <string>
 
 #include "core/fourcc.h"
@@ -44,35 +44,38 @@ TrafficTable::~TrafficTable() {
 bool TrafficTable::append(TrafficRecord* record) {
   if (full()) return false;
   slots_[count_++] = record;
+  index_.insert(record);
   return true;
 }
 
 bool TrafficTable::detach(TrafficRecord* record) {
   for (int i = count_ - 1; i >= 0; --i) {
     if (slots_[i] == record) {
-      detachAt(i);
+      index_.erase(record);
+      std::copy(slots_ + i + 1, slots_ + count_, slots_ + i);
+      slots_[--count_] = nullptr;
       return true;
     }
   }
   return false;
 }
 
-void TrafficTable::detachAt(int position) {
-  for (int i = position; i < count_ - 1; ++i) slots_[i] = slots_[i + 1];
-  slots_[--count_] = nullptr;
+void TrafficTable::vacate(int position) {
+  index_.erase(slots_[position]);
+  slots_[position] = nullptr;
+}
+
+void TrafficTable::closeGaps() {
+  TrafficRecord** end = std::remove(slots_, slots_ + count_,
+                                    static_cast<TrafficRecord*>(nullptr));
+  std::fill(end, slots_ + count_, nullptr);
+  count_ = static_cast<int>(end - slots_);
 }
 
 TrafficTable& Traffic() { return g_table; }
 
 TrafficRecord* FindTraffic(const char* callsign) {
-  if (callsign == nullptr) return nullptr;
-  TrafficRecord* found = nullptr;
-  for (int i = 0; i < g_table.count(); ++i) {
-    if (std::strcmp(g_table.at(i)->callsign, callsign) == 0) {
-      found = g_table.at(i);
-    }
-  }
-  return found;
+  return g_table.find(callsign);
 }
 
 bool AddTraffic(TrafficRecord* record) {
@@ -93,24 +96,20 @@ void RemoveTraffic(TrafficRecord* record) {
 }
 
 void RemoveAllTraffic() {
-  for (int i = g_table.count() - 1; i >= 0; --i) {
-    TrafficRecord* record = g_table.at(i);
-    g_table.detachAt(i);
-    Discard(record);
-  }
+  g_table.removeFromEnd([](TrafficRecord*) { return true; }, Discard);
 }
 
 void AgeTraffic() {
-  // From the end, so the positions still to visit stay where they are.
-  for (int i = g_table.count() - 1; i >= 0; --i) {
-    TrafficRecord* record = g_table.at(i);
-    if (--record->ttl > 0) continue;
-    std::string line =
-        std::string("Removing acft: ") + record->callsign + " (not responding)";
-    AddHistoryLine(line.c_str());
-    g_table.detachAt(i);
-    Discard(record);
-  }
+  // Each pilot gone is told in turn, from the last position down.
+  g_table.removeFromEnd(
+      [](TrafficRecord* record) {
+        if (--record->ttl > 0) return false;
+        std::string line = std::string("Removing acft: ") + record->callsign +
+                           " (not responding)";
+        AddHistoryLine(line.c_str());
+        return true;
+      },
+      Discard);
 }
 
 void OfferPilotItems() {
