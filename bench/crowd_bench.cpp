@@ -239,25 +239,24 @@ void OwnReportDelay(benchmark::State& state, int pilots) {
   world.dropOutgoing();
 }
 
-const bool kRegistered = [] {
-  for (int pilots : {50, 200, 1000, 3000})
-    benchmark::RegisterBenchmark(
-        ("Crowd/PositionAge/pilots:" + std::to_string(pilots)).c_str(),
-        PositionAge, pilots)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond)
-        ->Iterations(1)
-        ->Repetitions(1);
-  for (int pilots : {1000, 3000})
-    benchmark::RegisterBenchmark(
-        ("Crowd/OwnReportDelay/new_pilots:" + std::to_string(pilots)).c_str(),
-        OwnReportDelay, pilots)
-        ->UseManualTime()
-        ->Unit(benchmark::kSecond)
-        ->Iterations(1)
-        ->Repetitions(1);
-  return true;
-}();
+// One run of a minute (or TALVIX_BENCH_SECONDS) per crowd size.
+void RegisterRun(const std::string& name, void (*run)(benchmark::State&, int),
+                 int pilots) {
+  benchmark::RegisterBenchmark((name + std::to_string(pilots)).c_str(), run,
+                               pilots)
+      ->UseManualTime()
+      ->Unit(benchmark::kSecond)
+      ->Iterations(1)
+      ->Repetitions(1);
+}
 
 }  // namespace
+
+void RegisterCrowdBenchmarks() {
+  for (int pilots : {50, 200, 1000, 3000})
+    RegisterRun("Crowd/PositionAge/pilots:", PositionAge, pilots);
+  for (int pilots : {1000, 3000})
+    RegisterRun("Crowd/OwnReportDelay/new_pilots:", OwnReportDelay, pilots);
+}
+
 }  // namespace talvix::bench

@@ -193,6 +193,7 @@ const bool kRegistered = [] {
   Register("TickEverybodyExpiring", 10000, TickEverybodyExpiring)
       ->UseManualTime()
       ->Iterations(3);
+  RegisterCrowdBenchmarks();
   return true;
 }();
 
