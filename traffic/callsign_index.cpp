@@ -1,5 +1,6 @@
 #include "traffic/callsign_index.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "traffic/traffic_table.h"
@@ -68,6 +69,10 @@ void CallsignIndex::erase(const TrafficRecord* record) {
     }
   }
   buckets_[hole].record = nullptr;
+}
+
+void CallsignIndex::clear() {
+  std::fill(buckets_.get(), buckets_.get() + kBuckets, Bucket{nullptr, 0});
 }
 
 }  // namespace talvix

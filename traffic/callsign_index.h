@@ -30,6 +30,8 @@ class CallsignIndex {
   void insert(TrafficRecord* record);
   // Takes this record out; nothing when it is not the one listed.
   void erase(const TrafficRecord* record);
+  // Lists nothing.
+  void clear();
 
  private:
   struct Bucket {

@@ -2,6 +2,7 @@
 #include "traffic/traffic_table.h"
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 
 #include "core/fourcc.h"
@@ -61,7 +62,13 @@ bool TrafficTable::detach(TrafficRecord* record) {
 }
 
 void TrafficTable::vacate(int position) {
-  index_.erase(slots_[position]);
+  // Once more than half the table has gone in one sweep, building the index
+  // anew from those left costs less than taking each one out.
+  if (indexStale_ || ++vacated_ > count_ / 2) {
+    indexStale_ = true;
+  } else {
+    index_.erase(slots_[position]);
+  }
   slots_[position] = nullptr;
 }
 
@@ -70,6 +77,12 @@ void TrafficTable::closeGaps() {
                                     static_cast<TrafficRecord*>(nullptr));
   std::fill(end, slots_ + count_, nullptr);
   count_ = static_cast<int>(end - slots_);
+  if (indexStale_) {
+    index_.clear();
+    for (int i = 0; i < count_; ++i) index_.insert(slots_[i]);
+  }
+  indexStale_ = false;
+  vacated_ = 0;
 }
 
 TrafficTable& Traffic() { return g_table; }
@@ -100,16 +113,27 @@ void RemoveAllTraffic() {
 }
 
 void AgeTraffic() {
-  // Each pilot gone is told in turn, from the last position down.
+  // Each pilot gone is removed in turn, from the last position down; the
+  // lines telling of them follow in that order. Of a crowd gone at once,
+  // only the lines the history can hold are written: each earlier one would
+  // be pushed out by a later one before this call returns, so the history
+  // reads the same, without a host call per pilot for lines never seen.
+  constexpr std::size_t kShown = kHistoryMaxLines;
+  char last[kShown][sizeof(TrafficRecord::callsign)];
+  std::size_t gone = 0;
   g_table.removeFromEnd(
-      [](TrafficRecord* record) {
+      [&](TrafficRecord* record) {
         if (--record->ttl > 0) return false;
-        std::string line = std::string("Removing acft: ") + record->callsign +
-                           " (not responding)";
-        AddHistoryLine(line.c_str());
+        std::memcpy(last[gone++ % kShown], record->callsign,
+                    sizeof record->callsign);
         return true;
       },
       Discard);
+  for (std::size_t i = gone > kShown ? gone - kShown : 0; i < gone; ++i) {
+    std::string line =
+        std::string("Removing acft: ") + last[i % kShown] + " (not responding)";
+    AddHistoryLine(line.c_str());
+  }
 }
 
 void OfferPilotItems() {

@@ -68,14 +68,20 @@ class TrafficTable {
     ~ClosesGaps() { table.closeGaps(); }
     TrafficTable& table;
   };
-  // Leaves the slot empty and the record out of the index.
+  // Leaves the slot empty and the record out of the index (or the index
+  // to be built again when the sweep ends).
   void vacate(int position);
-  // One pass moving the records left down over the emptied slots.
+  // One pass moving the records left down over the emptied slots; the
+  // index is in step again.
   void closeGaps();
 
   TrafficRecord* slots_[kTrafficSlots] = {};
   int count_ = 0;
   CallsignIndex index_;
+  // In a sweep: records taken out so far, and whether the index still
+  // lists some of them (nothing looks a callsign up before the sweep ends).
+  int vacated_ = 0;
+  bool indexStale_ = false;
 };
 
 TrafficTable& Traffic();

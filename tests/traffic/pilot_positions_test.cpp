@@ -318,6 +318,16 @@ TEST_F(PilotPositionsTest, AFullTableIgnoresTheNextPilot) {
     }
   }
   EXPECT_STREQ(Traffic().at(0)->callsign, "P1");
+  // All go in one tick: the history holds the last 200 lines, down to P1.
+  const std::string line199 =
+      std::string("Removing acft: ") + Traffic().at(199)->callsign;
+  for (int tick = 0; tick < 8; ++tick) AgeTraffic();
+  EXPECT_EQ(Traffic().count(), 0);
+  const std::vector<std::string> lines = history();
+  ASSERT_EQ(lines.size(), 200u);
+  EXPECT_EQ(lines.front(), line199 + " (not responding)");
+  EXPECT_EQ(lines.back(), "Removing acft: P1 (not responding)");
+  EXPECT_EQ(lines[198], "Removing acft: P2 (not responding)");
   RemoveAllTraffic();
   EXPECT_TRUE(pilotItems().empty());
 }
