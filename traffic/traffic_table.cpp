@@ -62,9 +62,11 @@ bool TrafficTable::detach(TrafficRecord* record) {
 }
 
 void TrafficTable::vacate(int position) {
-  // Once more than half the table has gone in one sweep, building the index
-  // anew from those left costs less than taking each one out.
-  if (indexStale_ || ++vacated_ > count_ / 2) {
+  // Once more than half the table has gone in one sweep, and more than the
+  // clearing of every bucket costs, building the index anew from those left
+  // costs less than taking each one out.
+  constexpr int kWorthARebuild = 256;
+  if (indexStale_ || (++vacated_ > count_ / 2 && vacated_ > kWorthARebuild)) {
     indexStale_ = true;
   } else {
     index_.erase(slots_[position]);

@@ -318,16 +318,19 @@ TEST_F(PilotPositionsTest, AFullTableIgnoresTheNextPilot) {
     }
   }
   EXPECT_STREQ(Traffic().at(0)->callsign, "P1");
-  // All go in one tick: the history holds the last 200 lines, down to P1.
+  // All but P1 go in one tick: the history holds the last 200 lines.
   const std::string line199 =
-      std::string("Removing acft: ") + Traffic().at(199)->callsign;
-  for (int tick = 0; tick < 8; ++tick) AgeTraffic();
-  EXPECT_EQ(Traffic().count(), 0);
+      std::string("Removing acft: ") + Traffic().at(200)->callsign;
+  for (int tick = 0; tick < 7; ++tick) AgeTraffic();
+  report("P1");
+  AgeTraffic();
+  ASSERT_EQ(Traffic().count(), 1);
+  EXPECT_EQ(FindTraffic("P1"), Traffic().at(0));
   const std::vector<std::string> lines = history();
   ASSERT_EQ(lines.size(), 200u);
   EXPECT_EQ(lines.front(), line199 + " (not responding)");
-  EXPECT_EQ(lines.back(), "Removing acft: P1 (not responding)");
-  EXPECT_EQ(lines[198], "Removing acft: P2 (not responding)");
+  EXPECT_EQ(lines.back(), "Removing acft: P2 (not responding)");
+  EXPECT_EQ(lines[198], "Removing acft: P4 (not responding)");
   RemoveAllTraffic();
   EXPECT_TRUE(pilotItems().empty());
 }
