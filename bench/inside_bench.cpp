@@ -186,10 +186,14 @@ const bool kRegistered = [] {
         ->UseManualTime()
         ->Iterations(3);
   }
-  // The table's whole size, for the tick alone.
+  // The table's whole size, for a known pilot's line and the tick.
+  Register("IdleHandlesKnownPilot", 10000, IdleHandlesKnownPilot)
+      ->UseManualTime()
+      ->MinTime(kMinSeconds);
   Register("TickEverybodyExpiring", 10000, TickEverybodyExpiring)
       ->UseManualTime()
       ->Iterations(3);
+  RegisterCrowdBenchmarks();
   return true;
 }();
 

@@ -6,9 +6,19 @@ namespace talvix {
 
 PacketQueue::PacketQueue() { std::memset(slots_, 0, sizeof slots_); }
 
+namespace {
+
+// The slot n places after slot from, round the ring.
+int SlotAfter(int from, int n) {
+  const int slot = from + n;
+  return slot < PacketQueue::kSlots ? slot : slot - PacketQueue::kSlots;
+}
+
+}  // namespace
+
 PacketQueue::~PacketQueue() {
   const int held = count_.load();
-  for (int i = 0; i < held; ++i) delete slots_[i];
+  for (int i = 0; i < held; ++i) delete slots_[SlotAfter(oldest_, i)];
 }
 
 bool PacketQueue::push(Packet* packet) {
@@ -18,7 +28,7 @@ bool PacketQueue::push(Packet* packet) {
     delete packet;
     return false;
   }
-  slots_[held] = packet;
+  slots_[SlotAfter(oldest_, held)] = packet;
   // The slot is filled before the count shows it to a reader without lock.
   count_.store(held + 1, std::memory_order_release);
   return true;
@@ -27,9 +37,9 @@ bool PacketQueue::push(Packet* packet) {
 Packet* PacketQueue::pop() {
   const int held = count_.load(std::memory_order_relaxed);
   if (held <= 0) return nullptr;
-  Packet* oldest = slots_[0];
-  std::memmove(slots_, slots_ + 1, sizeof(Packet*) * (held - 1));
-  slots_[held - 1] = nullptr;
+  Packet* oldest = slots_[oldest_];
+  slots_[oldest_] = nullptr;
+  oldest_ = SlotAfter(oldest_, 1);
   count_.store(held - 1, std::memory_order_release);
   return oldest;
 }

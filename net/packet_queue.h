@@ -1,5 +1,6 @@
 // Fixed first-in first-out queues of packets between two threads. They take
-// no lock themselves: the callers hold the queue's lock.
+// no lock themselves: the callers hold the queue's lock. Each is a ring, so
+// a pop costs the same however many packets wait behind the oldest.
 #pragma once
 
 #include <atomic>
@@ -28,6 +29,7 @@ class PacketQueue {
 
  private:
   std::atomic<int> count_{0};
+  int oldest_ = 0;  // the slot of the oldest packet; moved by pop alone
   Packet* slots_[kSlots];
 };
 

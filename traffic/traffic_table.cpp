@@ -1,6 +1,7 @@
 // The table of pilots in range, with their popup items and objects.
 #include "traffic/traffic_table.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -44,35 +45,52 @@ TrafficTable::~TrafficTable() {
 bool TrafficTable::append(TrafficRecord* record) {
   if (full()) return false;
   slots_[count_++] = record;
+  index_.insert(record);
   return true;
 }
 
 bool TrafficTable::detach(TrafficRecord* record) {
   for (int i = count_ - 1; i >= 0; --i) {
     if (slots_[i] == record) {
-      detachAt(i);
+      index_.erase(record);
+      std::copy(slots_ + i + 1, slots_ + count_, slots_ + i);
+      slots_[--count_] = nullptr;
       return true;
     }
   }
   return false;
 }
 
-void TrafficTable::detachAt(int position) {
-  for (int i = position; i < count_ - 1; ++i) slots_[i] = slots_[i + 1];
-  slots_[--count_] = nullptr;
+void TrafficTable::vacate(int position) {
+  // Once more than half the table has gone in one sweep, and more than the
+  // clearing of every bucket costs, building the index anew from those left
+  // costs less than taking each one out.
+  constexpr int kWorthARebuild = 256;
+  if (indexStale_ || (++vacated_ > count_ / 2 && vacated_ > kWorthARebuild)) {
+    indexStale_ = true;
+  } else {
+    index_.erase(slots_[position]);
+  }
+  slots_[position] = nullptr;
+}
+
+void TrafficTable::closeGaps() {
+  TrafficRecord** end = std::remove(slots_, slots_ + count_,
+                                    static_cast<TrafficRecord*>(nullptr));
+  std::fill(end, slots_ + count_, nullptr);
+  count_ = static_cast<int>(end - slots_);
+  if (indexStale_) {
+    index_.clear();
+    for (int i = 0; i < count_; ++i) index_.insert(slots_[i]);
+  }
+  indexStale_ = false;
+  vacated_ = 0;
 }
 
 TrafficTable& Traffic() { return g_table; }
 
 TrafficRecord* FindTraffic(const char* callsign) {
-  if (callsign == nullptr) return nullptr;
-  TrafficRecord* found = nullptr;
-  for (int i = 0; i < g_table.count(); ++i) {
-    if (std::strcmp(g_table.at(i)->callsign, callsign) == 0) {
-      found = g_table.at(i);
-    }
-  }
-  return found;
+  return g_table.find(callsign);
 }
 
 bool AddTraffic(TrafficRecord* record) {
@@ -93,23 +111,30 @@ void RemoveTraffic(TrafficRecord* record) {
 }
 
 void RemoveAllTraffic() {
-  for (int i = g_table.count() - 1; i >= 0; --i) {
-    TrafficRecord* record = g_table.at(i);
-    g_table.detachAt(i);
-    Discard(record);
-  }
+  g_table.removeFromEnd([](TrafficRecord*) { return true; }, Discard);
 }
 
 void AgeTraffic() {
-  // From the end, so the positions still to visit stay where they are.
-  for (int i = g_table.count() - 1; i >= 0; --i) {
-    TrafficRecord* record = g_table.at(i);
-    if (--record->ttl > 0) continue;
+  // Each pilot gone is removed in turn, from the last position down; the
+  // lines telling of them follow in that order. Of a crowd gone at once,
+  // only the lines the history can hold are written: each earlier one would
+  // be pushed out by a later one before this call returns, so the history
+  // reads the same, without a host call per pilot for lines never seen.
+  constexpr std::size_t kShown = kHistoryMaxLines;
+  char last[kShown][sizeof(TrafficRecord::callsign)];
+  std::size_t gone = 0;
+  g_table.removeFromEnd(
+      [&](TrafficRecord* record) {
+        if (--record->ttl > 0) return false;
+        std::memcpy(last[gone++ % kShown], record->callsign,
+                    sizeof record->callsign);
+        return true;
+      },
+      Discard);
+  for (std::size_t i = gone > kShown ? gone - kShown : 0; i < gone; ++i) {
     std::string line =
-        std::string("Removing acft: ") + record->callsign + " (not responding)";
+        std::string("Removing acft: ") + last[i % kShown] + " (not responding)";
     AddHistoryLine(line.c_str());
-    g_table.detachAt(i);
-    Discard(record);
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "core/host_services.h"
+#include "traffic/callsign_index.h"
 
 namespace talvix {
 
@@ -39,16 +40,48 @@ class TrafficTable {
   int count() const { return count_; }
   bool full() const { return count_ >= kTrafficSlots; }
   TrafficRecord* at(int position) const { return slots_[position]; }
+  // The record with exactly this callsign, or null.
+  TrafficRecord* find(const char* callsign) const {
+    return index_.find(callsign);
+  }
   // Appends; false (and nothing changed) when all slots are taken.
   bool append(TrafficRecord* record);
   // Takes the record out and closes the gap; false when it is not listed.
   bool detach(TrafficRecord* record);
-  // Takes the record at a position out and closes the gap.
-  void detachAt(int position);
+  // From the last position down, takes out every record that leaves(record)
+  // says goes and hands it to discard; the gaps close once, at the end (also
+  // when a step throws), so the records left keep their order.
+  template <typename Leaves, typename Discard>
+  void removeFromEnd(Leaves leaves, Discard discard) {
+    const ClosesGaps closing(*this);
+    for (int i = count_ - 1; i >= 0; --i) {
+      TrafficRecord* record = slots_[i];
+      if (!leaves(record)) continue;
+      vacate(i);
+      discard(record);
+    }
+  }
 
  private:
+  struct ClosesGaps {
+    explicit ClosesGaps(TrafficTable& table) : table(table) {}
+    ~ClosesGaps() { table.closeGaps(); }
+    TrafficTable& table;
+  };
+  // Leaves the slot empty and the record out of the index (or the index
+  // to be built again when the sweep ends).
+  void vacate(int position);
+  // One pass moving the records left down over the emptied slots; the
+  // index is in step again.
+  void closeGaps();
+
   TrafficRecord* slots_[kTrafficSlots] = {};
   int count_ = 0;
+  CallsignIndex index_;
+  // In a sweep: records taken out so far, and whether the index still
+  // lists some of them (nothing looks a callsign up before the sweep ends).
+  int vacated_ = 0;
+  bool indexStale_ = false;
 };
 
 TrafficTable& Traffic();

@@ -96,6 +96,17 @@ TEST(PacketQueue, PopsInOrderAndDropsTheNewestWhenFull) {
   Packet* oldest = queue.pop();
   EXPECT_STREQ(oldest->text(), "0");
   delete oldest;
+  // The slot freed takes one more, which leaves after all the others.
+  EXPECT_TRUE(queue.push(new Packet("wrapped")));
+  EXPECT_FALSE(queue.push(new Packet("beyond")));
+  for (int i = 1; i < 10240; ++i) {
+    std::unique_ptr<Packet> next(queue.pop());
+    ASSERT_STREQ(next->text(), std::to_string(i).c_str());
+  }
+  std::unique_ptr<Packet> last(queue.pop());
+  EXPECT_STREQ(last->text(), "wrapped");
+  EXPECT_EQ(queue.count(), 0);
+  queue.push(new Packet("held"));
   // The rest are deleted with the queue (the leak check would see them).
 }
 

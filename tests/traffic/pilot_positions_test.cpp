@@ -194,16 +194,22 @@ TEST_F(PilotPositionsTest, SlowPilotsGetASpeedFastOnesAVelocity) {
 TEST_F(PilotPositionsTest, EightSilentTicksRemoveAPilotAReportResetsTheCount) {
   report("GONE");
   report("KEPT");
+  report("LAST");
   for (int tick = 1; tick <= 7; ++tick) AgeTraffic();
-  EXPECT_EQ(Traffic().count(), 2);
+  EXPECT_EQ(Traffic().count(), 3);
   EXPECT_TRUE(history().empty());
   report("KEPT");  // on the seventh tick
   EXPECT_EQ(FindTraffic("KEPT")->ttl, 8);
   AgeTraffic();
   EXPECT_EQ(FindTraffic("GONE"), nullptr);
+  EXPECT_EQ(FindTraffic("LAST"), nullptr);
+  // Told from the last pilot listed down.
   EXPECT_EQ(history(),
-            std::vector<std::string>{"Removing acft: GONE (not responding)"});
+            (std::vector<std::string>{"Removing acft: LAST (not responding)",
+                                      "Removing acft: GONE (not responding)"}));
   EXPECT_EQ(pilotItems(), std::vector<std::string>{"KEPT"});
+  ASSERT_EQ(Traffic().count(), 1);
+  EXPECT_EQ(Traffic().at(0), FindTraffic("KEPT"));
   EXPECT_FALSE(objectNamed("GONE"));
   // KEPT goes on the eighth tick after its report: one above, seven more.
   for (int tick = 2; tick <= 7; ++tick) AgeTraffic();
@@ -300,6 +306,31 @@ TEST_F(PilotPositionsTest, AFullTableIgnoresTheNextPilot) {
   report("P5", "5", "10");
   report("ONEMORE");
   EXPECT_NE(FindTraffic("ONEMORE"), nullptr);
+  // Every third leaves from amid the others; the rest are found, in order.
+  for (int i = 0; i < kTrafficSlots; i += 3)
+    report("P" + std::to_string(i), "5", "10");
+  for (int i = 0; i < kTrafficSlots; ++i) {
+    const std::string callsign = "P" + std::to_string(i);
+    const TrafficRecord* found = FindTraffic(callsign.c_str());
+    ASSERT_EQ(found == nullptr, i % 3 == 0 || i == 5) << callsign;
+    if (found != nullptr) {
+      EXPECT_STREQ(found->callsign, callsign.c_str());
+    }
+  }
+  EXPECT_STREQ(Traffic().at(0)->callsign, "P1");
+  // All but P1 go in one tick: the history holds the last 200 lines.
+  const std::string line199 =
+      std::string("Removing acft: ") + Traffic().at(200)->callsign;
+  for (int tick = 0; tick < 7; ++tick) AgeTraffic();
+  report("P1");
+  AgeTraffic();
+  ASSERT_EQ(Traffic().count(), 1);
+  EXPECT_EQ(FindTraffic("P1"), Traffic().at(0));
+  const std::vector<std::string> lines = history();
+  ASSERT_EQ(lines.size(), 200u);
+  EXPECT_EQ(lines.front(), line199 + " (not responding)");
+  EXPECT_EQ(lines.back(), "Removing acft: P2 (not responding)");
+  EXPECT_EQ(lines[198], "Removing acft: P4 (not responding)");
   RemoveAllTraffic();
   EXPECT_TRUE(pilotItems().empty());
 }
