@@ -181,8 +181,7 @@ int StopSending() {
   // The plug-in's own requests to other pilots are not counted: nobody
   // waits for them once the session is gone.
   if (state.session != nullptr)
-    unwritten +=
-        state.session->outgoing().lane(OutgoingQueue::kLines).count();
+    unwritten += state.session->outgoing().lane(OutgoingQueue::kLines).count();
   return unwritten;
 }
 
