@@ -21,48 +21,42 @@ int PacketKindOf(const char* text) {
   }
 }
 
-Packet::Packet() {
-  std::memset(text_, 0, sizeof text_);
-  std::memset(prefix_, 0, sizeof prefix_);
-}
+Packet::Packet() = default;
 
-Packet::Packet(const char* text) : Packet() {
+Packet::Packet(const char* text) {
   setText(text);
-  kind_ = PacketKindOf(text_);
+  kind_ = PacketKindOf(text_.c_str());
 }
 
 Packet::~Packet() = default;
 
 void Packet::setText(const char* text) {
-  text_[0] = '\0';
+  text_.clear();
   appendText(text);
 }
 
 void Packet::appendText(const char* text) {
   if (text == nullptr) return;
-  std::size_t used = std::strlen(text_);
-  std::size_t room = kTextSize - 1 - used;
-  std::size_t length = strnlen(text, room);
-  std::memcpy(text_ + used, text, length);
-  text_[used + length] = '\0';
+  const std::size_t room = kTextSize - 1 - text_.size();
+  text_.append(text, strnlen(text, room));
 }
 
 void Packet::appendField(const char* field) {
   if (field == nullptr) return;
-  if (std::strlen(text_) != 3) appendText(":");
+  if (text_.size() != 3) appendText(":");
   appendText(field);
 }
 
 const char* Packet::getPrefix() {
-  std::memcpy(prefix_, text_, 3);
-  prefix_[3] = '\0';
+  const std::size_t length = text_.size() < 3 ? text_.size() : 3;
+  std::memcpy(prefix_, text_.data(), length);
+  prefix_[length] = '\0';
   return prefix_;
 }
 
 const char* Packet::payload() const {
-  std::size_t length = std::strlen(text_);
   std::size_t skip = (kind_ == kPacketHash || kind_ == kPacketDollar) ? 3 : 1;
-  return text_ + (length < skip ? length : skip);
+  return text_.c_str() + (text_.size() < skip ? text_.size() : skip);
 }
 
 void reportFatalMemoryError() { host::Alert(kFatalMemoryErrorText); }

@@ -38,7 +38,7 @@ class Packet {
   const char* payload() const;
 
   int kind() const { return kind_; }
-  const char* text() const { return text_; }
+  const char* text() const { return text_.c_str(); }
 
   // The history line that tells the user this line went out ("PONG Sent",
   // a chat echo). The sender posts it once the whole line is written to the
@@ -48,8 +48,10 @@ class Packet {
 
  private:
   int kind_ = 0;
-  char text_[kTextSize];
-  char prefix_[4];
+  // Only as long as the line: a queue of short lines stays small (a crowd
+  // coming into range queues two requests a pilot).
+  std::string text_;
+  char prefix_[4] = {};
   std::string sentNote_;
 };
 

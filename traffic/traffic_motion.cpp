@@ -67,7 +67,6 @@ void SetTrafficVelocity(TrafficRecord* record) {
 void CreateTraffic(TrafficRecord* record, const char* callsign,
                    const HostPosition& position, std::uint32_t pitch,
                    std::uint32_t bank, std::uint32_t heading, int knots) {
-  record->ttl = kTrafficTtl;
   CopyText(record->callsign, callsign);
   record->position = position;
   record->peerVersion = 0;
@@ -86,7 +85,7 @@ void CreateTraffic(TrafficRecord* record, const char* callsign,
 void UpdateTraffic(TrafficRecord* record, const HostPosition& position,
                    std::uint32_t pitch, std::uint32_t bank,
                    std::uint32_t heading, int knots) {
-  record->ttl = kTrafficTtl;
+  Traffic().setTicksLeft(record, kTrafficTtl);
   record->speed = FeetPerSecondFromKnots(knots);
   record->previousPosition = record->position;
   record->position = position;

@@ -38,12 +38,25 @@ void Discard(TrafficRecord* record) {
 
 }  // namespace
 
+TrafficTable::TrafficTable() {
+  // Handed out from the end: the first record gets cell 0.
+  while (freeCount_ < kTrafficSlots) {
+    freeCells_[freeCount_] = kTrafficSlots - 1 - freeCount_;
+    ++freeCount_;
+  }
+}
+
 TrafficTable::~TrafficTable() {
   for (int i = 0; i < count_; ++i) delete slots_[i];
 }
 
 bool TrafficTable::append(TrafficRecord* record) {
   if (full()) return false;
+  // Every listed record holds one cell, so a free one is left.
+  const std::int32_t cell = freeCells_[--freeCount_];
+  record->tickCell = cell;
+  ticks_[cell] = kTrafficTtl;
+  cells_[count_] = cell;
   slots_[count_++] = record;
   index_.insert(record);
   return true;
@@ -52,8 +65,9 @@ bool TrafficTable::append(TrafficRecord* record) {
 bool TrafficTable::detach(TrafficRecord* record) {
   for (int i = count_ - 1; i >= 0; --i) {
     if (slots_[i] == record) {
-      index_.erase(record);
+      vacate(i);
       std::copy(slots_ + i + 1, slots_ + count_, slots_ + i);
+      std::copy(cells_ + i + 1, cells_ + count_, cells_ + i);
       slots_[--count_] = nullptr;
       return true;
     }
@@ -61,30 +75,36 @@ bool TrafficTable::detach(TrafficRecord* record) {
   return false;
 }
 
+int TrafficTable::ticksLeft(const TrafficRecord* record) const {
+  return record->tickCell >= 0 ? ticks_[record->tickCell] : 0;
+}
+
+void TrafficTable::setTicksLeft(const TrafficRecord* record, int ticks) {
+  if (record->tickCell >= 0) ticks_[record->tickCell] = ticks;
+}
+
 void TrafficTable::vacate(int position) {
-  // Once more than half the table has gone in one sweep, and more than the
-  // clearing of every bucket costs, building the index anew from those left
-  // costs less than taking each one out.
-  constexpr int kWorthARebuild = 256;
-  if (indexStale_ || (++vacated_ > count_ / 2 && vacated_ > kWorthARebuild)) {
-    indexStale_ = true;
-  } else {
-    index_.erase(slots_[position]);
-  }
+  TrafficRecord* record = slots_[position];
+  if (!indexStale_) index_.erase(record);
+  freeCells_[freeCount_++] = record->tickCell;
+  record->tickCell = -1;
   slots_[position] = nullptr;
 }
 
 void TrafficTable::closeGaps() {
-  TrafficRecord** end = std::remove(slots_, slots_ + count_,
-                                    static_cast<TrafficRecord*>(nullptr));
-  std::fill(end, slots_ + count_, nullptr);
-  count_ = static_cast<int>(end - slots_);
+  int kept = 0;
+  for (int i = 0; i < count_; ++i) {
+    if (slots_[i] == nullptr) continue;
+    slots_[kept] = slots_[i];
+    cells_[kept++] = cells_[i];
+  }
+  std::fill(slots_ + kept, slots_ + count_, nullptr);
+  count_ = kept;
   if (indexStale_) {
     index_.clear();
     for (int i = 0; i < count_; ++i) index_.insert(slots_[i]);
   }
   indexStale_ = false;
-  vacated_ = 0;
 }
 
 TrafficTable& Traffic() { return g_table; }
@@ -110,9 +130,7 @@ void RemoveTraffic(TrafficRecord* record) {
   Discard(record);
 }
 
-void RemoveAllTraffic() {
-  g_table.removeFromEnd([](TrafficRecord*) { return true; }, Discard);
-}
+void RemoveAllTraffic() { g_table.removeAll(Discard); }
 
 void AgeTraffic() {
   // Each pilot gone is removed in turn, from the last position down; the
@@ -123,12 +141,10 @@ void AgeTraffic() {
   constexpr std::size_t kShown = kHistoryMaxLines;
   char last[kShown][sizeof(TrafficRecord::callsign)];
   std::size_t gone = 0;
-  g_table.removeFromEnd(
-      [&](TrafficRecord* record) {
-        if (--record->ttl > 0) return false;
+  g_table.tick(
+      [&](const TrafficRecord* record) {
         std::memcpy(last[gone++ % kShown], record->callsign,
                     sizeof record->callsign);
-        return true;
       },
       Discard);
   for (std::size_t i = gone > kShown ? gone - kShown : 0; i < gone; ++i) {

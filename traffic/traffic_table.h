@@ -2,28 +2,43 @@
 // with its simulator object and its item in the main window's popup 'spMg'.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <new>
 
 #include "core/host_services.h"
 #include "traffic/callsign_index.h"
 
 namespace talvix {
 
+// What a removal reads (object, item id, cell, callsign) comes first, so a
+// sweep over a crowd touches as little of each record as it can.
 struct TrafficRecord {
+  // From a block of the plug-in's own (record_pool.cpp), the heap when it
+  // is used up.
+  static void* operator new(std::size_t size);
+  static void* operator new(std::size_t size, const std::nothrow_t&) noexcept;
+  static void operator delete(void* memory) noexcept;
+  static void operator delete(void* memory, const std::nothrow_t&) noexcept;
+
   HostObject* object = nullptr;  // null when no model could be loaded
-  AircraftRef reference{};       // every object operation takes it
-  char callsign[32] = {};        // the key, case-sensitive, cut to 31
+  // The id of this pilot's own 'spMg' item. Item numbers repeat after
+  // removals, so the popup is driven by ids unique among the pilots
+  // listed; 0 while the record has no item.
+  std::int32_t popupId = 0;
+  // The record's cell in the table's array of ticks left: fixed while it is
+  // listed, so a report renews the count wherever the record stands, and
+  // the tick reads the counts without touching a record; -1 while not
+  // listed.
+  std::int32_t tickCell = -1;
+  char callsign[32] = {};       // the key, case-sensitive, cut to 31
+  AircraftRef reference{};      // every object operation takes it
+  std::int32_t itemNumber = 0;  // the table count when it was added
   HostPosition previousPosition{};
   HostPosition position{};       // arc-seconds (signed), feet
   HostVector attitude{};         // radians: x pitch, y heading, z bank
   std::int32_t peerVersion = 0;  // from the pilot's "VI" answer
   std::int32_t speed = 0;        // feet per second, truncated
-  std::int32_t ttl = 0;          // five-second ticks left
-  std::int32_t itemNumber = 0;   // the table count when it was added
-  // The id of this pilot's own 'spMg' item. Item numbers repeat after
-  // removals, so the popup is driven by ids unique among the pilots
-  // listed; 0 while the record has no item.
-  std::int32_t popupId = 0;
 };
 
 constexpr int kTrafficSlots = 10000;
@@ -31,7 +46,7 @@ constexpr int kTrafficTtl = 8;
 
 class TrafficTable {
  public:
-  TrafficTable() = default;
+  TrafficTable();
   // At unload: the records still held are freed; their simulator objects
   // belong to the host, which is not called any more.
   ~TrafficTable();
@@ -44,43 +59,79 @@ class TrafficTable {
   TrafficRecord* find(const char* callsign) const {
     return index_.find(callsign);
   }
-  // Appends; false (and nothing changed) when all slots are taken.
+  // Appends with kTrafficTtl ticks left; false (and nothing changed) when
+  // all slots are taken.
   bool append(TrafficRecord* record);
   // Takes the record out and closes the gap; false when it is not listed.
   bool detach(TrafficRecord* record);
-  // From the last position down, takes out every record that leaves(record)
-  // says goes and hands it to discard; the gaps close once, at the end (also
+  // A listed record's five-second ticks left; 0 for one not listed.
+  int ticksLeft(const TrafficRecord* record) const;
+  // Sets them; nothing for a record not listed.
+  void setTicksLeft(const TrafficRecord* record, int ticks);
+  // One five-second tick: every record has one tick less. Those with none
+  // left are taken out from the last position down, each handed to
+  // gone(record) and then to discard(record).
+  template <typename Gone, typename Discard>
+  void tick(Gone gone, Discard discard) {
+    int leaving = 0;
+    for (int i = 0; i < count_; ++i) leaving += --ticks_[cells_[i]] <= 0;
+    sweep(
+        leaving, [this](int i) { return ticks_[cells_[i]] <= 0; }, gone,
+        discard);
+  }
+  // Takes every record out, from the last position down, into discard.
+  template <typename Discard>
+  void removeAll(Discard discard) {
+    sweep(
+        count_, [](int) { return true; }, [](TrafficRecord*) {}, discard);
+  }
+
+ private:
+  // Takes out the leaving records; the gaps close once, at the end (also
   // when a step throws), so the records left keep their order.
-  template <typename Leaves, typename Discard>
-  void removeFromEnd(Leaves leaves, Discard discard) {
+  template <typename Leaves, typename Gone, typename Discard>
+  void sweep(int leaving, Leaves leaves, Gone gone, Discard discard) {
+    if (leaving <= 0) return;
+    // Once more than half the table goes, and more than the clearing of
+    // every bucket costs, building the index anew from those left costs
+    // less than taking each one out.
+    constexpr int kWorthARebuild = 256;
+    indexStale_ = leaving > count_ / 2 && leaving > kWorthARebuild;
     const ClosesGaps closing(*this);
     for (int i = count_ - 1; i >= 0; --i) {
+      // The records lie apart on the heap: each is asked for a few steps
+      // before it is read, so the sweep does not wait on every one.
+      constexpr int kAhead = 8;
+      if (i >= kAhead) __builtin_prefetch(slots_[i - kAhead]);
+      if (!leaves(i)) continue;
       TrafficRecord* record = slots_[i];
-      if (!leaves(record)) continue;
+      gone(record);
       vacate(i);
       discard(record);
     }
   }
-
- private:
   struct ClosesGaps {
     explicit ClosesGaps(TrafficTable& table) : table(table) {}
     ~ClosesGaps() { table.closeGaps(); }
     TrafficTable& table;
   };
-  // Leaves the slot empty and the record out of the index (or the index
-  // to be built again when the sweep ends).
+  // Leaves the slot empty, its cell free, and the record out of the index
+  // (unless the index is built anew when the sweep ends).
   void vacate(int position);
   // One pass moving the records left down over the emptied slots; the
   // index is in step again.
   void closeGaps();
 
   TrafficRecord* slots_[kTrafficSlots] = {};
+  std::int32_t cells_[kTrafficSlots] = {};  // each slot's cell
+  std::int32_t ticks_[kTrafficSlots] = {};  // by cell
+  // The cells no listed record holds, a stack of freeCount_.
+  std::int32_t freeCells_[kTrafficSlots] = {};
+  int freeCount_ = 0;
   int count_ = 0;
   CallsignIndex index_;
-  // In a sweep: records taken out so far, and whether the index still
-  // lists some of them (nothing looks a callsign up before the sweep ends).
-  int vacated_ = 0;
+  // In a sweep: whether the index still lists records taken out (nothing
+  // looks a callsign up before the sweep ends).
   bool indexStale_ = false;
 };
 

@@ -5,6 +5,7 @@
 // ids unique among the entries listed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -22,8 +23,12 @@ class PopupIdPool {
   bool inUse(std::int32_t id) const;
 
  private:
+  bool contains(std::int32_t id) const;
+  void mark(std::size_t bit, bool used);
+
   std::int32_t first_;
-  std::vector<bool> used_;
+  std::size_t size_;
+  std::vector<std::uint64_t> used_;  // a bit per id, 1: taken
 };
 
 }  // namespace talvix

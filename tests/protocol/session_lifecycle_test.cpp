@@ -343,7 +343,7 @@ TEST_F(LostConnectionTest, WithTheMainWindowClosedTheLossIsStillTold) {
 // Server names are held whole up to 63 characters: the one looked up and
 // told is the one chosen.
 TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
-  for (const std::string address :
+  for (const std::string& address :
        {std::string("127.0.0.192"), std::string("nohost.invalid"),
         std::string("no-such-host.invalid"),
         std::string(32, 'x') + ".invalid",     // 40
@@ -381,7 +381,7 @@ TEST_F(LostConnectionTest, ARefusedOrUnresolvableConnectionIsToldAndEnded) {
 TEST_F(LostConnectionTest, AServerNameTooLongToHoldIsRefused) {
   const std::string refusal =
       "Server name longer than 63 characters: choose another server.";
-  for (const std::string address :
+  for (const std::string& address :
        {std::string(56, 'z') + ".invalid", std::string(300, 'z')}) {
     SCOPED_TRACE(address.size());
     host().model().modify([](sim::HostState& s) { s.alerts.clear(); });

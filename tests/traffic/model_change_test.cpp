@@ -41,7 +41,7 @@ TEST_F(ModelChangeTest, TheAnnouncedModelReplacesTheDefault) {
   // The next report moves the new object.
   pilot("PIL1");
   EXPECT_DOUBLE_EQ(state().objects[0].position.alt, 3500);
-  EXPECT_EQ(record->ttl, 8);
+  EXPECT_EQ(Traffic().ticksLeft(record), 8);
 }
 
 TEST_F(ModelChangeTest, AnUnknownCodeFallsBackToTheEngineDefault) {

@@ -60,7 +60,7 @@ TEST_F(PilotPositionsTest, ANewPilotInRangeGetsAnObjectANoticeAndAnItem) {
   EXPECT_EQ(pilotItems(), std::vector<std::string>{"PIL1"});
   TrafficRecord* record = FindTraffic("PIL1");
   ASSERT_NE(record, nullptr);
-  EXPECT_EQ(record->ttl, 8);
+  EXPECT_EQ(Traffic().ticksLeft(record), 8);
   EXPECT_EQ(record->itemNumber, 1);
   EXPECT_EQ(record->peerVersion, 0);
   EXPECT_EQ(std::memcmp(&record->reference, &o.record->ref, 12), 0);
@@ -199,7 +199,7 @@ TEST_F(PilotPositionsTest, EightSilentTicksRemoveAPilotAReportResetsTheCount) {
   EXPECT_EQ(Traffic().count(), 3);
   EXPECT_TRUE(history().empty());
   report("KEPT");  // on the seventh tick
-  EXPECT_EQ(FindTraffic("KEPT")->ttl, 8);
+  EXPECT_EQ(Traffic().ticksLeft(FindTraffic("KEPT")), 8);
   AgeTraffic();
   EXPECT_EQ(FindTraffic("GONE"), nullptr);
   EXPECT_EQ(FindTraffic("LAST"), nullptr);
