@@ -99,8 +99,9 @@ class TrafficTable {
     indexStale_ = leaving > count_ / 2 && leaving > kWorthARebuild;
     const ClosesGaps closing(*this);
     for (int i = count_ - 1; i >= 0; --i) {
-      // The records lie apart on the heap: each is asked for a few steps
-      // before it is read, so the sweep does not wait on every one.
+      // After some coming and going the records lie apart: each is asked
+      // for a few steps before it is read, so the sweep does not wait on
+      // every one.
       constexpr int kAhead = 8;
       if (i >= kAhead) __builtin_prefetch(slots_[i - kAhead]);
       if (!leaves(i)) continue;

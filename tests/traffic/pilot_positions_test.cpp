@@ -302,17 +302,18 @@ TEST_F(PilotPositionsTest, AFullTableIgnoresTheNextPilot) {
   EXPECT_EQ(Traffic().count(), kTrafficSlots);
   EXPECT_EQ(FindTraffic("ONEMORE"), nullptr);
   EXPECT_EQ(pilotItems().size(), static_cast<std::size_t>(kTrafficSlots));
-  // Room again after one leaves.
-  report("P5", "5", "10");
+  // Room again after one leaves; the newcomer's item takes the one id free.
+  report("P100", "5", "10");
   report("ONEMORE");
-  EXPECT_NE(FindTraffic("ONEMORE"), nullptr);
+  ASSERT_NE(FindTraffic("ONEMORE"), nullptr);
+  EXPECT_EQ(FindTraffic("ONEMORE")->popupId, 101);
   // Every third leaves from amid the others; the rest are found, in order.
   for (int i = 0; i < kTrafficSlots; i += 3)
     report("P" + std::to_string(i), "5", "10");
   for (int i = 0; i < kTrafficSlots; ++i) {
     const std::string callsign = "P" + std::to_string(i);
     const TrafficRecord* found = FindTraffic(callsign.c_str());
-    ASSERT_EQ(found == nullptr, i % 3 == 0 || i == 5) << callsign;
+    ASSERT_EQ(found == nullptr, i % 3 == 0 || i == 100) << callsign;
     if (found != nullptr) {
       EXPECT_STREQ(found->callsign, callsign.c_str());
     }
