@@ -64,8 +64,7 @@ void* TrafficRecord::operator new(std::size_t size) {
 }
 
 void TrafficRecord::operator delete(void* memory) noexcept {
-  if (memory == nullptr) return;
-  if (!IsCell(memory)) {
+  if (!IsCell(memory)) {  // also null
     ::operator delete(memory);
     return;
   }
