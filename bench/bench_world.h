@@ -129,7 +129,8 @@ double Seconds(F&& call) {
 // clock reads and the tally around the slot's own work, which would not be
 // there without it. Found once with the cheapest slot (the user's aircraft
 // reference) called through the table as the plug-in calls it, on the
-// active model.
+// active model: the least of 20 batches of 10,000 calls, so a batch that
+// lost the processor does not count.
 inline double SlotTimingSeconds() {
   static const double cost = [] {
     sim::HostModel* model = sim::ActiveModel();
@@ -137,18 +138,24 @@ inline double SlotTimingSeconds() {
     const talvix::HostServicesTable table = sim::BuildHostTable();
     const auto userAircraft = reinterpret_cast<talvix::HostUserAircraftFn>(
         table.slot[talvix::kSlotUserAircraft]);
-    constexpr int kCalls = 200000;
+    constexpr int kBatches = 20;
+    constexpr int kCalls = 10000;
     talvix::AircraftRef ref{};
-    const sim::HostModel::SlotTime before = model->slotTime();
-    const double seconds = Seconds([&] {
-      for (int i = 0; i < kCalls; ++i) {
-        userAircraft(&ref);
-        benchmark::DoNotOptimize(ref);
-      }
-    });
-    const sim::HostModel::SlotTime after = model->slotTime();
-    const double counted = (after.nanoseconds - before.nanoseconds) * 1e-9;
-    return seconds > counted ? (seconds - counted) / kCalls : 0.0;
+    double least = 0;
+    for (int batch = 0; batch < kBatches; ++batch) {
+      const sim::HostModel::SlotTime before = model->slotTime();
+      const double seconds = Seconds([&] {
+        for (int i = 0; i < kCalls; ++i) {
+          userAircraft(&ref);
+          benchmark::DoNotOptimize(ref);
+        }
+      });
+      const sim::HostModel::SlotTime after = model->slotTime();
+      const double counted = (after.nanoseconds - before.nanoseconds) * 1e-9;
+      const double each = seconds > counted ? (seconds - counted) / kCalls : 0;
+      if (batch == 0 || each < least) least = each;
+    }
+    return least;
   }();
   return cost;
 }

@@ -38,6 +38,23 @@ void IdleNothingReceived(benchmark::State& state, int pilots) {
   Label(state, *world);
 }
 
+// One idle call of dt, timed whole, with the time inside the host's slots
+// and the plug-in's own part.
+struct TimedCall {
+  double seconds = 0;
+  double inHost = 0;
+  double plugin = 0;
+};
+
+TimedCall TimeIdleOnce(InsideWorld& world, float dt) {
+  const sim::HostModel::SlotTime start = world.model().slotTime();
+  const double seconds = Seconds([&] { world.idleOnce(dt); });
+  const sim::HostModel::SlotTime end = world.model().slotTime();
+  const double inHost = (end.nanoseconds - start.nanoseconds) * 1e-9;
+  return {seconds, inHost,
+          PluginSeconds(seconds, inHost, end.calls - start.calls)};
+}
+
 // One idle call of dt per iteration, timed; before and after run untimed
 // around it with the world and the iteration's step.
 template <typename Before, typename After>
@@ -49,13 +66,10 @@ void TimeIdleCall(benchmark::State& state, int pilots, float dt, Before before,
   double host = 0, plugin = 0;
   for (auto _ : state) {
     before(*world, ++step);
-    const sim::HostModel::SlotTime start = world->model().slotTime();
-    const double seconds = Seconds([&] { world->idleOnce(dt); });
-    const sim::HostModel::SlotTime end = world->model().slotTime();
-    state.SetIterationTime(seconds);
-    const double inHost = (end.nanoseconds - start.nanoseconds) * 1e-9;
-    host += inHost;
-    plugin += PluginSeconds(seconds, inHost, end.calls - start.calls);
+    const TimedCall call = TimeIdleOnce(*world, dt);
+    state.SetIterationTime(call.seconds);
+    host += call.inHost;
+    plugin += call.plugin;
     after(*world, step);
   }
   // The plug-in's own part and the host's slots apart.
@@ -125,14 +139,11 @@ void TickEverybodyExpiring(benchmark::State& state, int pilots) {
     world->setPilotTicksLeft(1);
     world->setControllerTicksLeft(1);
     const int before = world->pilots() + world->controllers();
-    const sim::HostModel::SlotTime start = world->model().slotTime();
-    const double seconds = Seconds([&] { world->idleOnce(kTick); });
-    const sim::HostModel::SlotTime end = world->model().slotTime();
-    state.SetIterationTime(seconds);
-    const double inHost = (end.nanoseconds - start.nanoseconds) * 1e-9;
-    host += inHost;
-    outside += seconds - inHost;
-    plugin += PluginSeconds(seconds, inHost, end.calls - start.calls);
+    const TimedCall call = TimeIdleOnce(*world, kTick);
+    state.SetIterationTime(call.seconds);
+    host += call.inHost;
+    outside += call.seconds - call.inHost;
+    plugin += call.plugin;
     removed += before - world->pilots() - world->controllers();
     world->dropOutgoing();
   }
