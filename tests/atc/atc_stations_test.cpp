@@ -544,6 +544,9 @@ TEST_F(AtcStationsTest, EveryEndKeepsTheTunedStationForTheNextSession) {
                            static_cast<int>(FourCC("text")), "wilco");
     event("txMN", "text", "tent");
     EXPECT_EQ(nextSentStartingWith("#TM"), "#TMABC:@18150:wilco");
+    // The sender shows the echo once the line is written, which may be
+    // after the peer has read it.
+    ASSERT_TRUE(waitForLast("ABC: wilco"));
 
     // Dialling UNICOM and picking the tower again each switch once.
     from = history().size();
