@@ -109,6 +109,7 @@ TEST_F(MainWindowSessionTest, ReopenedWindowShowsWhatItHeldAndWhatCame) {
       expected.end(),
       {"** Active ATC position expired !! ==> you will be switched to UNICOM",
        testing::kUnicomSwitch, "PONG Sent"});
+  pump([&] { return history().size() >= expected.size(); });
   EXPECT_EQ(history(), expected);
   EXPECT_FLOAT_EQ(radio(), 122.8f);
   EXPECT_EQ(shownStation(), "UNICOM_CTR");
