@@ -117,7 +117,8 @@ class InsideWorld {
   }
   // Every pilot gets ticks left as if it had just reported (ttl), or one.
   void setPilotTicksLeft(int ticks) {
-    for (int i = 0; i < pilots(); ++i) Traffic().setTicksLeft(Traffic().at(i), ticks);
+    for (int i = 0; i < pilots(); ++i)
+      Traffic().setTicksLeft(Traffic().at(i), ticks);
   }
   // Every controller but the first (never aged) gets ticks left.
   void setControllerTicksLeft(int ticks) {
