@@ -100,6 +100,7 @@ TEST_F(HistoryTest, LinesPostedWhileTheWindowIsClosedShowInTheNextWindow) {
             (std::vector<std::string>{"", "Changed MP distance to: 10",
                                       "Changed MP distance to: 20"}));
   EXPECT_EQ(control("txMN", "hist")->scrollRow, 2);  // the newest in view
+  EXPECT_EQ(control("txMN", "hist")->redraws, 1);    // drawn once, filled
 }
 
 // Exactly 200 lines are kept: the 201st drops the oldest one alone,
